@@ -1,0 +1,89 @@
+// The format engine: compiles the user's format string into a table of
+// text segments (literal runs and one segment per metric token), applies
+// the \t and \n escapes and assembles the display text. Metric updaters
+// write only into their own segment, found through its slot index.
+#pragma once
+
+constexpr int kMaxSegments = 100;
+constexpr int kTextSize = 1024;  // display text and scratch buffer
+constexpr int kDriveLetters = 26;
+
+enum MetricSlot {
+    SlotCpuLoad,
+    SlotProcessCount,
+    SlotPhysicalPercent,
+    SlotPhysicalTotal,
+    SlotPhysicalFree,
+    SlotPhysicalUsed,
+    SlotSwapPercent,
+    SlotSwapTotal,
+    SlotSwapFree,
+    SlotSwapUsed,
+    SlotBatteryPercent,
+    SlotBatteryLifetime,
+    SlotDownload,
+    SlotUpload,
+    SlotIpAddress,
+    SlotUserName,
+    SlotComputerName,
+    SlotDriveTemperature,
+    SlotLocalTime,
+    SlotUniversalTime,
+    SlotHostPhysical,
+    SlotHostPeakPhysical,
+    SlotHostSwap,
+    SlotHostPeakSwap,
+    SlotHostGdi,
+    SlotUptimeWeeks,
+    SlotUptimeDays,
+    SlotUptimeHours,
+    SlotCount
+};
+
+// Disk token kinds, in the order the disk updater serves them.
+enum DiskKind { DiskFree, DiskTotal, DiskUsed, DiskFreePercent, DiskUsedPercent, DiskKindCount };
+
+// Texts copied into %NP, %NU and %NW when the format is compiled.
+struct IdentityTexts {
+    const char* ipAddress;     // may be empty
+    const char* userName;
+    const char* computerName;
+};
+
+struct FormatEngine {
+    char* segments[kMaxSegments];     // heap buffers, format order
+    int segmentSizes[kMaxSegments];   // byte size of each buffer
+    int segmentCount;
+    int driveTokenCount;
+    int parsePosition;
+    int slots[SlotCount];                       // segment index or -1
+    int diskSlots[DiskKindCount][kDriveLetters];  // [kind][letter - 'A']
+    bool multiLine;
+    char displayText[kTextSize];
+};
+
+extern FormatEngine formatEngine;
+// One shared scratch buffer (compiler, escapes, assembly, line measuring);
+// never held across calls.
+extern char scratchText[kTextSize];
+
+void resetSegments();
+void freeSegments();
+void compileFormat(const char* format, const IdentityTexts& identity);
+void applyEscapes();
+void assembleDisplayText();
+
+// Segment index of a metric, or -1 when the format does not use it.
+int slotOf(MetricSlot slot);
+int diskSlotOf(DiskKind kind, char letter);
+
+// Writes text into segment `index`, cut to the segment's size. Does
+// nothing for index -1 or an index outside the table, so updaters can
+// pass slotOf(...) straight through.
+void writeSegment(int index, const char* text);
+// printf-style form of writeSegment.
+void writeSegmentf(int index, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;

@@ -1,0 +1,3 @@
+#pragma once
+// %TL and %TU
+void updateClocks();

@@ -1,0 +1,3 @@
+#pragma once
+// %DT? %DF? %DU? %DP? %DQ?
+void updateDiskSpace();

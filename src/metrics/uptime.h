@@ -1,0 +1,3 @@
+#pragma once
+// %UW %UD %UH
+void updateUptime();

@@ -1,0 +1,39 @@
+// State of the plugin frame that other modules read: the windows the
+// plugin lives with, how it was started, and the screen it started on.
+#pragma once
+
+#include "host/bbapi.h"
+
+enum TimerId : unsigned {
+    TIMER_MAIN = 4500,
+    TIMER_DISK = 4501,
+    TIMER_UPTIME = 4502,
+    TIMER_HDTEMP = 4503,
+    TIMER_AUTOHIDE = 4504,
+};
+constexpr unsigned kAutoHidePollMs = 300;
+
+constexpr const char* kPluginName = "Telvane";
+constexpr const char* kPluginVersion = "0.1.1b";
+
+struct PluginFrame {
+    HINSTANCE instance;
+    HWND hostWindow;     // GetBBWnd
+    HWND window;         // our own window
+    HWND slitWindow;     // null unless started through beginSlitPlugin
+    int virtualWidth;    // virtual-screen size, updated on display changes
+    int virtualHeight;
+};
+
+extern PluginFrame frame;
+
+// The zero-terminated message list sent with MSG_REGISTER/MSG_UNREGISTER.
+extern unsigned registeredMessages[4];
+
+// Every metric updater once, in the fixed order: disk, uptime, system,
+// network, drive temperature, clocks, host process.
+void runAllUpdaters();
+// Identity texts again, recompile the format, escapes, every updater.
+void fullRefresh();
+// Kill timer `id` and set it again to `seconds` (at least one second).
+void restartTimer(unsigned id, int seconds);

@@ -1,0 +1,73 @@
+// The settings record: one value per key of Telvane.rc, alive for the
+// whole run. Every module reads its settings from here; commands change
+// the record, and only saveSettings writes it back to the file.
+#pragma once
+
+#include <cstdint>
+
+#include "host/wintypes.h"
+
+constexpr int kFormatTextSize = 1024;   // format, clock and locale texts
+constexpr int kFontFaceSize = 256;
+constexpr int kTimeZoneSize = 16;
+constexpr int kPathSize = 260;
+
+constexpr const char* kDefaultFormat = "CPU:%CP RAM:%RP C:%DFC Free";
+constexpr const char* kDefaultClockFormat = "%H:%M:%S";
+constexpr const char* kDefaultTimeZone = "+0.0";
+
+struct Settings {
+    int x;
+    int y;
+    int width;
+    int height;
+    int fontHeight;
+    int alpha;
+    int autoResize;      // 0 none, 1 width, 2 height, 3 both
+    int styleType;       // host style index 1..6
+    int justification;   // 0 left, 1 centre, 2 right
+    int mainInterval;    // seconds
+    int diskInterval;
+    int uptimeInterval;
+    int hdtempInterval;
+    int networkInterface;  // 0 = first row, n = row n
+
+    bool alwaysOnTop;
+    bool transparency;
+    bool snapWindow;
+    bool pluginToggle;
+    bool inSlit;
+    bool padPercentages;
+    bool showBorder;
+    bool allowTooltip;
+    bool lockPos;
+    bool autoHide;
+    bool useRefFont;
+    bool daylightSavingTime;
+
+    COLORREF fontColor;
+    char fontFace[kFontFaceSize];
+    char strFormat[kFormatTextSize];
+    char localTimeFormat[kFormatTextSize];
+    char universalTimeFormat[kFormatTextSize];
+    char timeZone[kTimeZoneSize];
+    char localeString[kFormatTextSize];
+
+    uint8_t physicalDriveNumber;
+    uint8_t driveNumber;
+    uint8_t hdTempAttrId;
+};
+
+extern Settings settings;
+extern char settingsPath[kPathSize];
+
+// Finds Telvane.rc (or Telvanerc) beside the plugin or in the shell's
+// folder and reads every key; with no file anywhere, assigns the no-file
+// values and writes them out beside the plugin.
+void loadSettings();
+// Writes every key to settingsPath.
+void saveSettings();
+
+// Bounded copy for text settings: at most size-1 characters, always
+// terminated. Used by the loader and by commands alike.
+void copySettingText(char* destination, int size, const char* source);
