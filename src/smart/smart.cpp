@@ -1,0 +1,155 @@
+#include "smart/smart.h"
+
+#include <cstring>
+
+#include "smart/smart_query.h"
+
+namespace {
+
+constexpr uint8_t kEnableSmart = 0xD8;
+constexpr uint8_t kReadAttributes = 0xD0;
+constexpr uint8_t kSmartCommandCode = 0xB0;
+constexpr int kEntriesOffset = 2;  // after the two revision bytes
+
+// Shared by both modes; only ever used on the plugin window's thread.
+SmartAttributeBuffer attributeBuffer;
+
+int clampedCount(int count) {
+    if (count < 0) return 0;
+    return count > kMaxSmartEntries ? kMaxSmartEntries : count;
+}
+
+const uint8_t* entryAt(const uint8_t* sector, int index) {
+    return sector + kEntriesOffset + index * kSmartEntrySize;
+}
+
+// Version, device map, enable, read: fills attributeBuffer.
+bool readAttributes(SmartHandle device, int driveNumber) {
+    SmartVersionParams version;
+    std::memset(&version, 0, sizeof version);
+    if (!smartDeviceControl(device, kSmartGetVersion, nullptr, 0, &version, sizeof version)) return false;
+    if (!smartDriveUsable(version.bIDEDeviceMap, driveNumber)) return false;
+
+    SmartCommandParams enable = smartCommand(driveNumber, kEnableSmart, 0);
+    SmartCommandResult enabled;
+    std::memset(&enabled, 0, sizeof enabled);
+    if (!smartDeviceControl(device, kSmartSendDriveCommand, &enable, kSmartCommandSize, &enabled,
+                            kSmartResultHeaderSize))
+        return false;
+
+    SmartCommandParams read = smartCommand(driveNumber, kReadAttributes, kSmartSectorSize);
+    std::memset(&attributeBuffer, 0, sizeof attributeBuffer);
+    return smartDeviceControl(device, kSmartReceiveDriveData, &read, kSmartCommandSize, &attributeBuffer,
+                              sizeof attributeBuffer);
+}
+
+int logAttributes(const char* logPath, int physicalDriveUsed, int driveNumber, int count) {
+    FILE* log = std::fopen(logPath, "w+");
+    if (!log) return kNoTemperature;
+    writeSmartLog(log, physicalDriveUsed, driveNumber, attributeBuffer.sector, count);
+    // A log that could not be written out must not be reported as saved.
+    bool failed = std::ferror(log) != 0;
+    if (std::fclose(log) != 0) failed = true;
+    return failed ? kNoTemperature : 0;
+}
+
+}  // namespace
+
+int smartDevicePath(int osClass, int physicalDrive, char* path, int size) {
+    if (osClass == 0) {
+        std::snprintf(path, size, "\\\\.\\SMARTVSD");
+        return physicalDrive;
+    }
+    // The device name takes a single digit.
+    int used = (physicalDrive < 0 || physicalDrive > 9) ? 0 : physicalDrive;
+    std::snprintf(path, size, "\\\\.\\PhysicalDrive%d", used);
+    return used;
+}
+
+bool smartDriveUsable(uint8_t deviceMap, int driveNumber) {
+    // The map holds one bit per drive in one byte; shifting by 8 or more
+    // would read bits that are not there (and by 32 is undefined).
+    if (driveNumber < 0 || driveNumber > 7) return false;
+    unsigned bits = static_cast<unsigned>(deviceMap) >> driveNumber;
+    return (bits & 0x01) != 0 && (bits & 0x10) == 0;
+}
+
+SmartCommandParams smartCommand(int driveNumber, uint8_t feature, uint32_t bufferSize) {
+    SmartCommandParams command;
+    std::memset(&command, 0, sizeof command);
+    command.cBufferSize = bufferSize;
+    command.irDriveRegs.bFeaturesReg = feature;
+    command.irDriveRegs.bSectorCountReg = 1;
+    command.irDriveRegs.bSectorNumberReg = 1;
+    command.irDriveRegs.bCylLowReg = 0x4F;
+    command.irDriveRegs.bCylHighReg = 0xC2;
+    command.irDriveRegs.bDriveHeadReg = (driveNumber & 1) ? 0xB0 : 0xA0;  // slave : master
+    command.irDriveRegs.bCommandReg = kSmartCommandCode;
+    command.bDriveNumber = static_cast<uint8_t>(driveNumber);
+    return command;
+}
+
+int smartEntryCount(uint32_t reportedBufferSize) {
+    // Drivers report sizes below 2 too; the unsigned wrap then gives a
+    // large count, which the cap keeps inside the sector.
+    uint8_t count = static_cast<uint8_t>((reportedBufferSize - 2u) / kSmartEntrySize);
+    return clampedCount(count);
+}
+
+int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
+    count = clampedCount(count);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* entry = entryAt(sector, i);
+        if (entry[0] == attributeId) return entry[5];
+    }
+    return kNoTemperature;
+}
+
+void writeSmartLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {
+    count = clampedCount(count);
+    std::fprintf(log, "This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n");
+    std::fprintf(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,
+                 driveNumber);
+    std::fprintf(log, "\nAttribute Count = %d (including NULL attributes)\n", count);
+    std::fprintf(log, "Attribute Structure Revision = %d\n", sector[0]);
+    std::fprintf(log, "-ID- -Value- -Raw Data-\n");
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* entry = entryAt(sector, i);
+        if (entry[0] == 0) continue;
+        std::fprintf(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]), entry[3],
+                     entry[5], entry[6], entry[7], entry[8], entry[9], entry[10]);
+    }
+    std::fprintf(log, "\nThe HD Temperature maybe at one of the first Raw data with [ ]\n");
+    std::fprintf(log, "\nIf you find it, please note down the attribute ID and set it to");
+    std::fprintf(log, "\nTelvane rcfile \"HDTempAttrID\" setting.");
+    std::fprintf(log, "\nAfter that, you can reload Telvane to test it.\n");
+    std::fprintf(log, "\nIf you have no idea about the above values, try to");
+    std::fprintf(log, "\ntake a look at https://www.smartmontools.org/wiki/Drivedb");
+    std::fprintf(log, "\nIt provide data: https://www.smartmontools.org/browser/trunk/smartmontools/drivedb.h");
+    std::fprintf(log, "\nIn this web page, it shows which brand of HD supports temperature");
+    std::fprintf(log, "\nsensor and its S.M.A.R.T. attribute ID with its temperature unit.\n");
+}
+
+int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,
+                  const char* logPath) {
+    char path[kSmartDevicePathSize];
+    int physicalDriveUsed = smartDevicePath(osClass, physicalDrive, path, sizeof path);
+
+    SmartHandle device = nullptr;
+    if (!openSmartDevice(path, osClass == 0, &device)) return kNoTemperature;
+
+    int result = kNoTemperature;
+    if (readAttributes(device, driveNumber)) {
+        int count = smartEntryCount(attributeBuffer.cBufferSize);
+        if (logMode)
+            result = logAttributes(logPath, physicalDriveUsed, driveNumber, count);
+        else
+            result = findSmartAttribute(attributeBuffer.sector, count, attributeId);
+    }
+    closeSmartDevice(device);
+    return result;
+}
+
+int queryDriveSmart(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode) {
+    return runSmartQuery(osClass, physicalDrive, driveNumber, attributeId, logMode, kSmartLogPath);
+}
