@@ -2,6 +2,8 @@
 // (%CP %RP %RT %RF %RU %SP %ST %SF %SU %BP %BL %CN).
 #pragma once
 
+#include <cstdint>
+
 extern unsigned platformId;  // 1 Windows 9x family, 2 NT family
 extern int osClass;          // 0 9x, 1 NT <= 4, 2 NT > 4
 
@@ -10,3 +12,63 @@ void probeOsVersion();
 void createSystemSampler();
 void destroySystemSampler();
 void updateSystemMetrics();
+
+// ---- Portable logic, shared by the sampler variants and the writer ----
+
+enum SamplerKind { NoSampler, RegistryStats, NativeQuery };
+
+// Sampler variant for a probed system; sets `cls` for the two known
+// platforms and leaves it alone otherwise.
+SamplerKind chooseSampler(unsigned platform, unsigned majorVersion, int& cls);
+
+// Byte counts of the memory status, 64-bit so machines beyond 4 GB do not
+// saturate.
+struct MemoryCounts {
+    uint64_t totalPhysical;
+    uint64_t availablePhysical;
+    uint64_t totalPageFile;
+    uint64_t availablePageFile;
+};
+
+// Percent in use from available and total, truncated; 0 for a zero total.
+int usedPercent(uint64_t available, uint64_t total);
+
+// Load in percent (before rounding) from two idle/system-time readings in
+// 100-ns units. The idle time is summed over all processors. 0 for the
+// first reading (previous idle time 0), no processors or no elapsed time.
+double cpuLoad(int64_t previousIdle, int64_t idle, int64_t previousTime, int64_t time,
+               unsigned processors);
+// Rounds half up and truncates toward zero; NaN, infinite or out-of-range
+// values give 0.
+int roundLoad(double load);
+// The percentage shown for a sampled load: 101 (counter noise just past
+// full load) shows as 100, anything else outside 0..100 as 0.
+int shownCpuPercent(int percent);
+
+// Counts process ids through `enumerate`, doubling the id buffer until a
+// call leaves it not full. `enumerate` has the contract of EnumProcesses:
+// fill `buffer` (`bytes` long) with 32-bit ids and report the bytes used.
+typedef bool (*ProcessEnumerator)(void* context, void* buffer, uint32_t bytes,
+                                  uint32_t* bytesUsed);
+int countProcessIds(ProcessEnumerator enumerate, void* context);
+
+// What one tick reads from the sampler.
+struct SystemReadings {
+    int sampleStatus;        // 0: the three percentages below are new
+    int cpuPercent;          // rounded load, not yet range-checked
+    int pageFilePercent;
+    int physicalPercent;
+    MemoryCounts memory;     // as the last successful sample left it
+    int batteryPercent;      // 255 when the system does not know
+    bool acOnline;
+    uint32_t batteryLifeTime;  // seconds, 0xFFFFFFFF unknown
+    int processCount;
+};
+
+// Platform side (system_win.cpp; a stand-in natively): reads the live
+// sampler; false when no sampler exists for this platform.
+bool readSystemSampler(SystemReadings& readings);
+
+// Keeps the percentages of the last good sample and writes every used
+// segment of the group.
+void applySystemReadings(const SystemReadings& readings);

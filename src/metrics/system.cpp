@@ -1,0 +1,132 @@
+#include "metrics/system.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "format/format.h"
+#include "settings/settings.h"
+
+unsigned platformId = 0;
+int osClass = 0;
+
+namespace {
+
+// Values of the last good sample; a failed sample leaves them in place.
+int cpuPercent = 0;
+int pageFilePercent = 0;
+int physicalPercent = 0;
+
+// Enough for any real system; stops a misbehaving enumerator from growing
+// the buffer forever.
+constexpr uint32_t kMaxProcessIds = 1u << 20;
+
+// Truncates toward zero; NaN, infinite and out-of-range values give 0.
+int truncated(double value) {
+    if (!std::isfinite(value) || value <= INT_MIN || value >= INT_MAX) return 0;
+    return static_cast<int>(value);
+}
+
+void writePercent(int index, int value) {
+    if (settings.padPercentages)
+        writeSegmentf(index, "%.2d%%", value);
+    else
+        writeSegmentf(index, "%d%%", value);
+}
+
+unsigned megabytes(uint64_t bytes) {
+    uint64_t mb = bytes >> 20;
+    return mb > UINT_MAX ? UINT_MAX : static_cast<unsigned>(mb);
+}
+
+}  // namespace
+
+SamplerKind chooseSampler(unsigned platform, unsigned majorVersion, int& cls) {
+    if (platform == 1) {
+        cls = 0;
+        return RegistryStats;
+    }
+    if (platform == 2) {
+        cls = majorVersion > 4 ? 2 : 1;
+        return NativeQuery;
+    }
+    return NoSampler;
+}
+
+int usedPercent(uint64_t available, uint64_t total) {
+    if (total == 0) return 0;
+    return truncated(100.0 - static_cast<double>(available) * 100.0 / static_cast<double>(total));
+}
+
+double cpuLoad(int64_t previousIdle, int64_t idle, int64_t previousTime, int64_t time,
+               unsigned processors) {
+    if (previousIdle == 0 || processors == 0 || time == previousTime) return 0.0;
+    // Differences in double: garbage counts must not overflow 64-bit maths.
+    double idleSpan = static_cast<double>(idle) - static_cast<double>(previousIdle);
+    double span = static_cast<double>(time) - static_cast<double>(previousTime);
+    return 100.0 - idleSpan / span * 100.0 / processors;
+}
+
+int roundLoad(double load) {
+    return truncated(load + 0.5);
+}
+
+int shownCpuPercent(int percent) {
+    if (percent == 101) return 100;
+    if (static_cast<unsigned>(percent) > 100) return 0;
+    return percent;
+}
+
+int countProcessIds(ProcessEnumerator enumerate, void* context) {
+    for (uint32_t capacity = 1024;; capacity *= 2) {
+        uint32_t bytes = capacity * 4;
+        void* buffer = std::malloc(bytes);
+        if (!buffer) return 0;
+        uint32_t used = 0;
+        bool ok = enumerate(context, buffer, bytes, &used);
+        std::free(buffer);
+        if (!ok) return 0;
+        if (used > bytes) used = bytes;
+        // A full buffer may have cut the list short: try again, larger.
+        if (used < bytes || capacity >= kMaxProcessIds) return static_cast<int>(used >> 2);
+    }
+}
+
+void applySystemReadings(const SystemReadings& readings) {
+    if (readings.sampleStatus == 0) {
+        cpuPercent = readings.cpuPercent;
+        pageFilePercent = readings.pageFilePercent;
+        physicalPercent = readings.physicalPercent;
+    }
+    cpuPercent = shownCpuPercent(cpuPercent);
+
+    writePercent(slotOf(SlotCpuLoad), cpuPercent);
+    writePercent(slotOf(SlotPhysicalPercent), physicalPercent);
+    writePercent(slotOf(SlotSwapPercent), pageFilePercent);
+
+    const MemoryCounts& m = readings.memory;
+    writeSegmentf(slotOf(SlotPhysicalFree), "%uMB", megabytes(m.availablePhysical));
+    writeSegmentf(slotOf(SlotPhysicalTotal), "%uMB", megabytes(m.totalPhysical));
+    writeSegmentf(slotOf(SlotPhysicalUsed), "%uMB",
+                  megabytes(m.totalPhysical - m.availablePhysical));
+    writeSegmentf(slotOf(SlotSwapFree), "%uMB", megabytes(m.availablePageFile));
+    writeSegmentf(slotOf(SlotSwapTotal), "%uMB", megabytes(m.totalPageFile));
+    writeSegmentf(slotOf(SlotSwapUsed), "%uMB", megabytes(m.totalPageFile - m.availablePageFile));
+
+    writeSegmentf(slotOf(SlotBatteryPercent), "%d%%", readings.batteryPercent);
+
+    if (readings.acOnline) {
+        writeSegment(slotOf(SlotBatteryLifetime), "AC Online");
+    } else if (readings.batteryLifeTime != 0xFFFFFFFFu) {
+        uint32_t secs = readings.batteryLifeTime;
+        writeSegmentf(slotOf(SlotBatteryLifetime), "%u:%02u", secs / 3600, (secs / 60) % 60);
+    }
+
+    writeSegmentf(slotOf(SlotProcessCount), "%d", readings.processCount);
+}
+
+void updateSystemMetrics() {
+    SystemReadings readings{};
+    if (!readSystemSampler(readings)) return;
+    applySystemReadings(readings);
+}

@@ -1,0 +1,299 @@
+// The SystemSampler family: the Windows side of the CPU, memory, battery
+// and process readings. The texts are made by the portable system.cpp.
+#include <cstring>
+#include <new>
+
+#include "host/wintypes.h"
+#include "metrics/system.h"
+
+namespace {
+
+unsigned majorVersion = 0;
+unsigned minorVersion = 0;
+
+typedef LONG(WINAPI* NtQuerySystemInformationFn)(ULONG, PVOID, ULONG, PULONG);
+typedef BOOL(WINAPI* EnumProcessesFn)(DWORD*, DWORD, DWORD*);
+typedef BOOL(WINAPI* GlobalMemoryStatusExFn)(MEMORYSTATUSEX*);
+
+template <typename Fn>
+Fn procAddress(HMODULE module, const char* name) {
+    FARPROC address = GetProcAddress(module, name);
+    Fn fn;
+    static_assert(sizeof fn == sizeof address, "function pointer sizes differ");
+    std::memcpy(&fn, &address, sizeof fn);
+    return fn;
+}
+
+// NtQuerySystemInformation classes and their records, in their real
+// layout: the basic record is 44 bytes in 32-bit code and 64 in 64-bit.
+constexpr ULONG kSystemBasicInformation = 0;
+constexpr ULONG kSystemPerformanceInformation = 2;
+constexpr ULONG kSystemTimeOfDayInformation = 3;
+
+struct BasicInformation {
+    ULONG reserved;
+    ULONG timerResolution;
+    ULONG pageSize;
+    ULONG numberOfPhysicalPages;
+    ULONG lowestPhysicalPageNumber;
+    ULONG highestPhysicalPageNumber;
+    ULONG allocationGranularity;
+    ULONG_PTR minimumUserModeAddress;
+    ULONG_PTR maximumUserModeAddress;
+    ULONG_PTR activeProcessorsAffinityMask;
+    CCHAR numberOfProcessors;
+};
+static_assert(sizeof(void*) != 4 || sizeof(BasicInformation) == 44, "basic record layout");
+static_assert(sizeof(void*) != 8 || sizeof(BasicInformation) == 64, "basic record layout");
+
+struct TimeOfDayInformation {
+    LONGLONG bootTime;
+    LONGLONG currentTime;
+    LONGLONG timeZoneBias;
+    ULONG timeZoneId;
+    ULONG reserved;
+};
+static_assert(sizeof(TimeOfDayInformation) == 32, "time-of-day record layout");
+
+struct PerformanceInformation {
+    LONGLONG idleProcessTime;
+    LONGLONG ioReadTransferCount;
+    LONGLONG ioWriteTransferCount;
+    LONGLONG ioOtherTransferCount;
+    ULONG counters[70];  // operation, paging, pool and cache counts
+};
+static_assert(sizeof(PerformanceInformation) == 312, "performance record layout");
+
+NtQuerySystemInformationFn ntQuerySystemInformation = nullptr;
+BasicInformation basicInformation;
+GlobalMemoryStatusExFn globalMemoryStatusEx = nullptr;
+
+bool enumerateProcesses(void* context, void* buffer, uint32_t bytes, uint32_t* bytesUsed) {
+    EnumProcessesFn enumProcesses = *static_cast<EnumProcessesFn*>(context);
+    DWORD needed = 0;
+    if (!enumProcesses(static_cast<DWORD*>(buffer), bytes, &needed)) return false;
+    *bytesUsed = needed;
+    return true;
+}
+
+class SystemSampler {
+public:
+    SystemSampler();
+    virtual ~SystemSampler();
+    // 0 and all three outputs written, or a failure status and none.
+    virtual int sample(int& cpuPercent, int& pageFilePercent, int& physicalPercent) = 0;
+
+    void refreshMemory(int& pageFilePercent, int& physicalPercent);
+    void readPowerStatus(int& batteryPercent, bool& acOnline);
+    void countProcesses(int& processCount);
+
+    MemoryCounts memoryCounts() const;
+    uint32_t batteryLifeTime() const { return power_.BatteryLifeTime; }
+
+private:
+    MEMORYSTATUSEX memory_;
+    SYSTEM_POWER_STATUS power_;
+    HMODULE psapi_;
+    EnumProcessesFn enumProcesses_;
+};
+
+SystemSampler::SystemSampler() : psapi_(nullptr), enumProcesses_(nullptr) {
+    std::memset(&memory_, 0, sizeof memory_);
+    std::memset(&power_, 0, sizeof power_);
+    // Never read yet: an unknown lifetime leaves %BL as it is.
+    power_.BatteryLifeTime = 0xFFFFFFFF;
+
+    // Missing on Windows 95/98 and NT 4, which only know the 32-bit form.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel) globalMemoryStatusEx = procAddress<GlobalMemoryStatusExFn>(kernel, "GlobalMemoryStatusEx");
+
+    psapi_ = LoadLibraryA("psapi.dll");
+    if (psapi_) {
+        enumProcesses_ = procAddress<EnumProcessesFn>(psapi_, "EnumProcesses");
+        if (!enumProcesses_) {
+            FreeLibrary(psapi_);
+            psapi_ = nullptr;
+        }
+    }
+}
+
+SystemSampler::~SystemSampler() {
+    if (psapi_) FreeLibrary(psapi_);
+}
+
+void SystemSampler::refreshMemory(int& pageFilePercent, int& physicalPercent) {
+    bool filled = false;
+    if (globalMemoryStatusEx) {
+        MEMORYSTATUSEX status;
+        std::memset(&status, 0, sizeof status);
+        status.dwLength = sizeof status;
+        if (globalMemoryStatusEx(&status)) {
+            memory_ = status;
+            filled = true;
+        }
+    }
+    if (!filled) {
+        MEMORYSTATUS status;
+        std::memset(&status, 0, sizeof status);
+        status.dwLength = sizeof status;
+        GlobalMemoryStatus(&status);
+        memory_.dwMemoryLoad = status.dwMemoryLoad;
+        memory_.ullTotalPhys = status.dwTotalPhys;
+        memory_.ullAvailPhys = status.dwAvailPhys;
+        memory_.ullTotalPageFile = status.dwTotalPageFile;
+        memory_.ullAvailPageFile = status.dwAvailPageFile;
+        memory_.ullTotalVirtual = status.dwTotalVirtual;
+        memory_.ullAvailVirtual = status.dwAvailVirtual;
+    }
+    pageFilePercent = usedPercent(memory_.ullAvailPageFile, memory_.ullTotalPageFile);
+    physicalPercent = usedPercent(memory_.ullAvailPhys, memory_.ullTotalPhys);
+}
+
+MemoryCounts SystemSampler::memoryCounts() const {
+    MemoryCounts counts;
+    counts.totalPhysical = memory_.ullTotalPhys;
+    counts.availablePhysical = memory_.ullAvailPhys;
+    counts.totalPageFile = memory_.ullTotalPageFile;
+    counts.availablePageFile = memory_.ullAvailPageFile;
+    return counts;
+}
+
+void SystemSampler::readPowerStatus(int& batteryPercent, bool& acOnline) {
+    batteryPercent = 0;
+    acOnline = false;
+    if (GetSystemPowerStatus(&power_)) {
+        acOnline = power_.ACLineStatus == 1;
+        batteryPercent = power_.BatteryLifePercent;
+    }
+}
+
+void SystemSampler::countProcesses(int& processCount) {
+    processCount = 0;
+    if (psapi_ && enumProcesses_) processCount = countProcessIds(enumerateProcesses, &enumProcesses_);
+}
+
+// Windows 9x family: the kernel keeps its own CPU-usage statistic under
+// HKEY_DYN_DATA; reading the StartStat/StopStat values switches it on/off.
+class RegistryStatsSampler : public SystemSampler {
+public:
+    RegistryStatsSampler() { touchStatistic("PerfStats\\StartStat"); }
+    ~RegistryStatsSampler() override { touchStatistic("PerfStats\\StopStat"); }
+
+    int sample(int& cpuPercent, int& pageFilePercent, int& physicalPercent) override {
+        HKEY key;
+        LONG status = RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &key);
+        if (status != ERROR_SUCCESS) return status;
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        status = RegQueryValueExA(key, "KERNEL\\CPUUsage", nullptr, &type,
+                                  reinterpret_cast<BYTE*>(&value), &size);
+        RegCloseKey(key);
+        // An unreadable value is no reading, not 0 % load.
+        if (status != ERROR_SUCCESS) return status;
+        cpuPercent = static_cast<int>(value);
+        refreshMemory(pageFilePercent, physicalPercent);
+        return 0;
+    }
+
+private:
+    static void touchStatistic(const char* path) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_DYN_DATA, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        RegQueryValueExA(key, "KERNEL\\CPUUsage", nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size);
+        RegCloseKey(key);
+    }
+};
+
+// NT family: load from the change in summed idle time against wall time.
+class NativeQuerySampler : public SystemSampler {
+public:
+    NativeQuerySampler() : previousIdle_(0), previousTime_(0) {
+        HMODULE ntdll = GetModuleHandleA("ntdll");
+        ntQuerySystemInformation =
+            ntdll ? procAddress<NtQuerySystemInformationFn>(ntdll, "NtQuerySystemInformation")
+                  : nullptr;
+        std::memset(&basicInformation, 0, sizeof basicInformation);
+        if (ntQuerySystemInformation)
+            ntQuerySystemInformation(kSystemBasicInformation, &basicInformation,
+                                     sizeof basicInformation, nullptr);
+    }
+
+    int sample(int& cpuPercent, int& pageFilePercent, int& physicalPercent) override {
+        if (!ntQuerySystemInformation) return -1;
+        TimeOfDayInformation timeOfDay;
+        std::memset(&timeOfDay, 0, sizeof timeOfDay);
+        LONG status = ntQuerySystemInformation(kSystemTimeOfDayInformation, &timeOfDay,
+                                               sizeof timeOfDay, nullptr);
+        if (status != 0) return status;
+        PerformanceInformation performance;
+        std::memset(&performance, 0, sizeof performance);
+        status = ntQuerySystemInformation(kSystemPerformanceInformation, &performance,
+                                          sizeof performance, nullptr);
+        if (status != 0) return status;
+
+        int64_t time = timeOfDay.currentTime;
+        int64_t idle = performance.idleProcessTime;
+        unsigned processors = static_cast<unsigned char>(basicInformation.numberOfProcessors);
+        double load = cpuLoad(previousIdle_, idle, previousTime_, time, processors);
+        previousIdle_ = idle;
+        previousTime_ = time;
+
+        cpuPercent = roundLoad(load);
+        refreshMemory(pageFilePercent, physicalPercent);
+        return 0;
+    }
+
+private:
+    int64_t previousIdle_;
+    int64_t previousTime_;
+};
+
+SystemSampler* sampler = nullptr;
+
+}  // namespace
+
+void probeOsVersion() {
+    OSVERSIONINFOA info;
+    std::memset(&info, 0, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;
+    GetVersionExA(&info);
+    platformId = info.dwPlatformId;
+    majorVersion = info.dwMajorVersion;
+    minorVersion = info.dwMinorVersion;
+}
+
+void createSystemSampler() {
+    destroySystemSampler();
+    probeOsVersion();
+    switch (chooseSampler(platformId, majorVersion, osClass)) {
+        case RegistryStats:
+            sampler = new (std::nothrow) RegistryStatsSampler();
+            break;
+        case NativeQuery:
+            sampler = new (std::nothrow) NativeQuerySampler();
+            break;
+        case NoSampler:
+            break;
+    }
+}
+
+void destroySystemSampler() {
+    delete sampler;
+    sampler = nullptr;
+}
+
+bool readSystemSampler(SystemReadings& readings) {
+    if (!sampler) return false;
+    readings.sampleStatus =
+        sampler->sample(readings.cpuPercent, readings.pageFilePercent, readings.physicalPercent);
+    readings.memory = sampler->memoryCounts();
+    sampler->readPowerStatus(readings.batteryPercent, readings.acOnline);
+    readings.batteryLifeTime = sampler->batteryLifeTime();
+    sampler->countProcesses(readings.processCount);
+    return true;
+}
