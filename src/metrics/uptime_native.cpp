@@ -1,0 +1,5 @@
+#include "metrics/uptime_native.h"
+
+UptimeClock nativeUptimeClock = {};
+
+UptimeClock readUptimeClock() { return nativeUptimeClock; }
