@@ -1,13 +1,19 @@
-#include <cstdio>
-
 #include "settings/settings.h"
 
 Settings settings;
 char settingsPath[kPathSize];
 
 void copySettingText(char* destination, int size, const char* source) {
-    if (size <= 0) {
+    if (destination == nullptr || size <= 0) {
         return;
     }
-    std::snprintf(destination, static_cast<size_t>(size), "%s", source ? source : "");
+    // Reads no further than it writes, so an over-long source costs nothing.
+    int length = 0;
+    if (source != nullptr) {
+        while (length < size - 1 && source[length] != '\0') {
+            destination[length] = source[length];
+            ++length;
+        }
+    }
+    destination[length] = '\0';
 }

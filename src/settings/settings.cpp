@@ -1,0 +1,259 @@
+#include "settings/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/bbapi.h"
+#include "metrics/network.h"
+#include "plugin/frame.h"
+#include "settings/settings_os.h"
+
+namespace {
+
+enum class KeyType { Int, Byte, Bool, Color, Text };
+
+// One row per key of Telvane.rc. The table order is both the read order
+// and the save order.
+struct SettingKey {
+    const char* key;          // as read
+    const char* writtenAs;    // as saved
+    KeyType type;
+    void* field;
+    int size;                 // Text: buffer size
+    int readDefault;          // Int, Byte, Bool
+    int noFileValue;          // Int, Byte, Bool
+    const char* textDefault;  // Color, Text: read default and no-file value
+    bool emptyMeansDefault;   // Text: an empty value takes the default
+    bool keptWithoutFile;     // not assigned when no file exists
+};
+
+constexpr SettingKey intKey(const char* key, int* field, int value,
+                            const char* writtenAs = nullptr) {
+    return {key, writtenAs ? writtenAs : key, KeyType::Int, field, 0, value, value, nullptr,
+            false, false};
+}
+
+// Stored in 8 bits: whatever the file holds is reduced to 0..255.
+constexpr SettingKey byteKey(const char* key, uint8_t* field, int value) {
+    return {key, key, KeyType::Byte, field, 0, value, value, nullptr, false, false};
+}
+
+constexpr SettingKey boolKey(const char* key, bool* field, bool value,
+                             const char* writtenAs = nullptr) {
+    return {key, writtenAs ? writtenAs : key, KeyType::Bool, field, 0, value, value, nullptr,
+            false, false};
+}
+
+// Docking is only taken from a file the user has; a first start floats.
+constexpr SettingKey slitKey(const char* key, bool* field) {
+    return {key, key, KeyType::Bool, field, 0, true, false, nullptr, false, false};
+}
+
+// The colour keeps its current value when there is no file.
+constexpr SettingKey colorKey(const char* key, COLORREF* field, const char* value) {
+    return {key, key, KeyType::Color, field, 0, 0, 0, value, false, true};
+}
+
+enum EmptyText { EmptyAllowed, EmptyMeansDefault };
+
+template <int N>
+constexpr SettingKey textKey(const char* key, char (&field)[N], const char* value,
+                             EmptyText empty) {
+    return {key, key, KeyType::Text, field, N, 0, 0, value, empty == EmptyMeansDefault, false};
+}
+
+constexpr SettingKey kKeys[] = {
+    intKey("telvane.x:", &settings.x, 10),
+    intKey("telvane.y:", &settings.y, 10),
+    intKey("telvane.width:", &settings.width, 180),
+    intKey("telvane.height:", &settings.height, 30),
+    intKey("telvane.fontHeight:", &settings.fontHeight, 12),
+    intKey("telvane.alpha:", &settings.alpha, 160),
+    intKey("telvane.autoResize:", &settings.autoResize, 0, "telvane.AutoResize:"),
+    intKey("telvane.styleType:", &settings.styleType, 1),
+    intKey("telvane.justification:", &settings.justification, 1),
+    intKey("telvane.main_interval(sec):", &settings.mainInterval, 1),
+    intKey("telvane.disk_interval(sec):", &settings.diskInterval, 10),
+    intKey("telvane.uptime_interval(sec):", &settings.uptimeInterval, 60),
+    intKey("telvane.hdtemp_interval(sec):", &settings.hdtempInterval, 10),
+    intKey("telvane.interface:", &settings.networkInterface, 0),
+
+    boolKey("telvane.alwaysontop:", &settings.alwaysOnTop, true),
+    boolKey("telvane.transparency:", &settings.transparency, false),
+    boolKey("telvane.snapwindow:", &settings.snapWindow, true, "telvane.snapWindow:"),
+    boolKey("telvane.pluginToggle:", &settings.pluginToggle, false),
+    slitKey("telvane.inSlit:", &settings.inSlit),
+    boolKey("telvane.padPercentages:", &settings.padPercentages, true),
+    boolKey("telvane.showBorder:", &settings.showBorder, true),
+    boolKey("telvane.allowtooltip:", &settings.allowTooltip, false),
+    boolKey("telvane.lockPos:", &settings.lockPos, false),
+    boolKey("telvane.autoHide:", &settings.autoHide, false),
+    boolKey("telvane.useRefFont:", &settings.useRefFont, true),
+    boolKey("telvane.daylightSavingTime:", &settings.daylightSavingTime, false),
+
+    colorKey("telvane.fontColor:", &settings.fontColor, "#000000"),
+
+    textKey("telvane.fontFace:", settings.fontFace, "Tahoma", EmptyAllowed),
+    textKey("telvane.strFormat:", settings.strFormat, kDefaultFormat, EmptyMeansDefault),
+    textKey("telvane.localTimeFormat:", settings.localTimeFormat, kDefaultClockFormat,
+            EmptyMeansDefault),
+    textKey("telvane.universalTimeFormat:", settings.universalTimeFormat, kDefaultClockFormat,
+            EmptyMeansDefault),
+    textKey("telvane.timeZone:", settings.timeZone, kDefaultTimeZone, EmptyMeansDefault),
+    textKey("telvane.localeString:", settings.localeString, "", EmptyAllowed),
+
+    byteKey("telvane.PhysicalDriveNumber:", &settings.physicalDriveNumber, 0),
+    byteKey("telvane.DriveNumber:", &settings.driveNumber, 0),
+    byteKey("telvane.HDTempAttrID:", &settings.hdTempAttrId, 194),
+};
+
+constexpr const char* kFileNames[] = {"Telvane.rc", "Telvanerc"};
+
+void readKey(const SettingKey& entry) {
+    switch (entry.type) {
+        case KeyType::Int:
+            *static_cast<int*>(entry.field) =
+                ReadInt(settingsPath, entry.key, entry.readDefault);
+            break;
+        case KeyType::Byte:
+            *static_cast<uint8_t*>(entry.field) =
+                static_cast<uint8_t>(ReadInt(settingsPath, entry.key, entry.readDefault));
+            break;
+        case KeyType::Bool:
+            *static_cast<bool*>(entry.field) =
+                ReadBool(settingsPath, entry.key, entry.readDefault != 0);
+            break;
+        case KeyType::Color:
+            *static_cast<COLORREF*>(entry.field) =
+                ReadColor(settingsPath, entry.key, entry.textDefault);
+            break;
+        case KeyType::Text: {
+            char* text = static_cast<char*>(entry.field);
+            const char* value = ReadString(settingsPath, entry.key, entry.textDefault);
+            copySettingText(text, entry.size, value ? value : entry.textDefault);
+            if (entry.emptyMeansDefault && text[0] == '\0') {
+                copySettingText(text, entry.size, entry.textDefault);
+            }
+            break;
+        }
+    }
+}
+
+void assignNoFileValue(const SettingKey& entry) {
+    if (entry.keptWithoutFile) {
+        return;
+    }
+    switch (entry.type) {
+        case KeyType::Int:
+            *static_cast<int*>(entry.field) = entry.noFileValue;
+            break;
+        case KeyType::Byte:
+            *static_cast<uint8_t*>(entry.field) = static_cast<uint8_t>(entry.noFileValue);
+            break;
+        case KeyType::Bool:
+            *static_cast<bool*>(entry.field) = entry.noFileValue != 0;
+            break;
+        case KeyType::Color:
+            break;
+        case KeyType::Text:
+            copySettingText(static_cast<char*>(entry.field), entry.size, entry.textDefault);
+            break;
+    }
+}
+
+void writeKey(const SettingKey& entry) {
+    switch (entry.type) {
+        case KeyType::Int:
+            WriteInt(settingsPath, entry.writtenAs, *static_cast<const int*>(entry.field));
+            break;
+        case KeyType::Byte:
+            WriteInt(settingsPath, entry.writtenAs, *static_cast<const uint8_t*>(entry.field));
+            break;
+        case KeyType::Bool:
+            WriteBool(settingsPath, entry.writtenAs, *static_cast<const bool*>(entry.field));
+            break;
+        case KeyType::Color:
+            WriteColor(settingsPath, entry.writtenAs, *static_cast<const COLORREF*>(entry.field));
+            break;
+        case KeyType::Text:
+            WriteString(settingsPath, entry.writtenAs, static_cast<const char*>(entry.field));
+            break;
+    }
+}
+
+// The plugin's own folder with its trailing backslash.
+void pluginDirectory(char* directory) {
+    pluginModulePath(frame.instance, directory, kPathSize);
+    directory[kPathSize - 1] = '\0';
+    int cut = 0;  // no backslash at all: a bare file name, look in the current folder
+    for (int i = static_cast<int>(std::strlen(directory)) - 1; i >= 1; --i) {
+        if (directory[i] == '\\') {
+            cut = i + 1;
+            break;
+        }
+    }
+    directory[cut] = '\0';
+}
+
+void joinPath(char* path, const char* directory, const char* name) {
+    std::snprintf(path, kPathSize, "%s%s", directory, name);
+}
+
+// The dotted name first, then the undotted one.
+bool findIn(const char* directory, char* path) {
+    for (const char* name : kFileNames) {
+        joinPath(path, directory, name);
+        if (FileExists(path)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void loadSettings() {
+    char directory[kPathSize];
+    pluginDirectory(directory);
+    char found[kPathSize];
+    bool exists = findIn(directory, found);
+    if (!exists) {
+        char hostDirectory[kPathSize] = "";
+        GetBlackboxPath(hostDirectory, kPathSize);
+        hostDirectory[kPathSize - 1] = '\0';
+        exists = findIn(hostDirectory, found);
+    }
+
+    if (!exists) {
+        joinPath(settingsPath, directory, kFileNames[0]);
+        for (const SettingKey& entry : kKeys) {
+            assignNoFileValue(entry);
+        }
+        saveSettings();
+        return;
+    }
+
+    copySettingText(settingsPath, kPathSize, found);
+    for (const SettingKey& entry : kKeys) {
+        readKey(entry);
+    }
+    // A window saved on a screen that is gone would be out of reach.
+    VirtualScreenSize screen = virtualScreenSize();
+    if (settings.x >= screen.width) {
+        settings.x = 10;
+    }
+    if (settings.y >= screen.height) {
+        settings.y = 10;
+    }
+    lookupIpAddress();
+}
+
+void saveSettings() {
+    // Never loaded: there is no file to write to.
+    if (settingsPath[0] == '\0') {
+        return;
+    }
+    for (const SettingKey& entry : kKeys) {
+        writeKey(entry);
+    }
+}

@@ -1,0 +1,23 @@
+// Native stand-ins: a plugin path and a screen that tests choose.
+#include <cstdio>
+
+#include "settings/settings_os.h"
+
+namespace {
+char modulePath[260] = "C:\\Blackbox\\plugins\\Telvane\\Telvane.dll";
+VirtualScreenSize screen = {1024, 768};
+}  // namespace
+
+void pluginModulePath(HINSTANCE, char* buffer, int size) {
+    if (size > 0) {
+        std::snprintf(buffer, static_cast<size_t>(size), "%s", modulePath);
+    }
+}
+
+VirtualScreenSize virtualScreenSize() { return screen; }
+
+void setStandInModulePath(const char* path) {
+    std::snprintf(modulePath, sizeof modulePath, "%s", path ? path : "");
+}
+
+void setStandInVirtualScreen(int width, int height) { screen = {width, height}; }

@@ -1,0 +1,21 @@
+// The two questions the settings file and the menu put to Windows
+// directly. settings_win.cpp answers them; the native build answers with
+// values the tests set.
+#pragma once
+
+#include "host/wintypes.h"
+
+struct VirtualScreenSize {
+    int width;
+    int height;
+};
+
+// Full path of the module `instance`, always terminated; empty on failure.
+void pluginModulePath(HINSTANCE instance, char* buffer, int size);
+// The virtual-screen size as it is now.
+VirtualScreenSize virtualScreenSize();
+
+#ifndef _WIN32
+void setStandInModulePath(const char* path);
+void setStandInVirtualScreen(int width, int height);
+#endif

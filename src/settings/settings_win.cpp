@@ -1,0 +1,16 @@
+#include "settings/settings_os.h"
+
+void pluginModulePath(HINSTANCE instance, char* buffer, int size) {
+    if (size <= 0) {
+        return;
+    }
+    DWORD length = GetModuleFileNameA(instance, buffer, static_cast<DWORD>(size));
+    // Older systems leave a truncated result unterminated.
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[length == 0 ? 0 : size - 1] = '\0';
+    }
+}
+
+VirtualScreenSize virtualScreenSize() {
+    return {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
