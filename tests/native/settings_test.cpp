@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fake_shell.h"
+#include "plugin/frame.h"
+#include "settings/settings.h"
+#include "settings/settings_os.h"
+
+namespace {
+
+const std::string kPluginDir = "C:\\Blackbox\\plugins\\Telvane\\";
+const std::string kShellDir = "C:\\Blackbox\\";
+const std::string kPluginRc = kPluginDir + "Telvane.rc";
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakeshell::reset();
+        fakeshell::setBlackboxPath(kShellDir);
+        setStandInModulePath((kPluginDir + "Telvane.dll").c_str());
+        setStandInVirtualScreen(1024, 768);
+        settings = Settings{};
+        settingsPath[0] = '\0';
+    }
+
+    // A found file: load it and return the record.
+    const Settings& loadFrom(const std::string& file) {
+        fakeshell::addFile(file);
+        loadSettings();
+        return settings;
+    }
+};
+
+// Every field, for whole-record comparisons with a readable diff.
+std::string describe(const Settings& s) {
+    std::ostringstream out;
+    out << s.x << ' ' << s.y << ' ' << s.width << ' ' << s.height << ' ' << s.fontHeight << ' '
+        << s.alpha << ' ' << s.autoResize << ' ' << s.styleType << ' ' << s.justification << ' '
+        << s.mainInterval << ' ' << s.diskInterval << ' ' << s.uptimeInterval << ' '
+        << s.hdtempInterval << ' ' << s.networkInterface << " | " << s.alwaysOnTop
+        << s.transparency << s.snapWindow << s.pluginToggle << s.inSlit << s.padPercentages
+        << s.showBorder << s.allowTooltip << s.lockPos << s.autoHide << s.useRefFont
+        << s.daylightSavingTime << " | " << s.fontColor << " [" << s.fontFace << "] ["
+        << s.strFormat << "] [" << s.localTimeFormat << "] [" << s.universalTimeFormat << "] ["
+        << s.timeZone << "] [" << s.localeString << "] " << int(s.physicalDriveNumber) << ' '
+        << int(s.driveNumber) << ' ' << int(s.hdTempAttrId);
+    return out.str();
+}
+
+TEST_F(SettingsFile, FirstStartWritesEveryKeyBesideThePluginInSaveOrder) {
+    settings.fontColor = RGB(1, 2, 3);
+    settings.inSlit = true;
+    loadSettings();
+
+    EXPECT_EQ(settingsPath, kPluginRc);
+    EXPECT_TRUE(FileExists(kPluginRc.c_str()));
+    const std::vector<std::string> saveOrder = {
+        "telvane.x:", "telvane.y:", "telvane.width:", "telvane.height:", "telvane.fontHeight:",
+        "telvane.alpha:", "telvane.AutoResize:", "telvane.styleType:", "telvane.justification:",
+        "telvane.main_interval(sec):", "telvane.disk_interval(sec):",
+        "telvane.uptime_interval(sec):", "telvane.hdtemp_interval(sec):", "telvane.interface:",
+        "telvane.alwaysontop:", "telvane.transparency:", "telvane.snapWindow:",
+        "telvane.pluginToggle:", "telvane.inSlit:", "telvane.padPercentages:",
+        "telvane.showBorder:", "telvane.allowtooltip:", "telvane.lockPos:", "telvane.autoHide:",
+        "telvane.useRefFont:", "telvane.daylightSavingTime:", "telvane.fontColor:",
+        "telvane.fontFace:", "telvane.strFormat:", "telvane.localTimeFormat:",
+        "telvane.universalTimeFormat:", "telvane.timeZone:", "telvane.localeString:",
+        "telvane.PhysicalDriveNumber:", "telvane.DriveNumber:", "telvane.HDTempAttrID:"};
+    EXPECT_EQ(fakeshell::writtenKeys(kPluginRc), saveOrder);
+
+    // A first start floats, and the colour is the one already in use.
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.inSlit:"), "false");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.fontColor:"), "#010203");
+    EXPECT_EQ(describe(settings),
+              "10 10 180 30 12 160 0 1 1 1 10 60 10 0 | 101001100010 | 197121 [Tahoma] "
+              "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194");
+}
+
+TEST_F(SettingsFile, SearchesPluginFolderBeforeShellFolderAndDottedNameFirst) {
+    struct Case {
+        std::vector<std::string> files;
+        std::string expected;
+    } cases[] = {
+        {{kShellDir + "Telvanerc"}, kShellDir + "Telvanerc"},
+        {{kShellDir + "Telvane.rc", kShellDir + "Telvanerc"}, kShellDir + "Telvane.rc"},
+        {{kPluginDir + "Telvanerc", kShellDir + "Telvane.rc"}, kPluginDir + "Telvanerc"},
+        {{kPluginDir + "Telvanerc", kPluginRc, kShellDir + "Telvane.rc"}, kPluginRc},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        for (const std::string& file : c.files) {
+            fakeshell::addFile(file);
+        }
+        loadSettings();
+        EXPECT_EQ(settingsPath, c.expected);
+        // A found file is only read.
+        for (const std::string& file : c.files) {
+            EXPECT_TRUE(fakeshell::writtenKeys(file).empty()) << file;
+        }
+    }
+}
+
+TEST_F(SettingsFile, AbsentKeysTakeTheReadDefaults) {
+    // Unlike a first start, an existing file without the key docks.
+    EXPECT_EQ(describe(loadFrom(kPluginRc)),
+              "10 10 180 30 12 160 0 1 1 1 10 60 10 0 | 101011100010 | 0 [Tahoma] "
+              "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194");
+}
+
+TEST_F(SettingsFile, EmptyTextsTakeTheirDefaultExceptTheLocale) {
+    for (const char* key : {"telvane.strFormat:", "telvane.localTimeFormat:",
+                            "telvane.universalTimeFormat:", "telvane.timeZone:",
+                            "telvane.localeString:", "telvane.fontFace:"}) {
+        fakeshell::setValue(kPluginRc, key, "");
+    }
+    const Settings& s = loadFrom(kPluginRc);
+    EXPECT_STREQ(s.strFormat, "CPU:%CP RAM:%RP C:%DFC Free");
+    EXPECT_STREQ(s.localTimeFormat, "%H:%M:%S");
+    EXPECT_STREQ(s.universalTimeFormat, "%H:%M:%S");
+    EXPECT_STREQ(s.timeZone, "+0.0");
+    EXPECT_STREQ(s.localeString, "");
+    EXPECT_STREQ(s.fontFace, "");
+}
+
+TEST_F(SettingsFile, OverLongTextsAreCutToTheirBuffers) {
+    fakeshell::setValue(kPluginRc, "telvane.fontFace:", std::string(300, 'f'));
+    fakeshell::setValue(kPluginRc, "telvane.strFormat:", std::string(5000, 's'));
+    fakeshell::setValue(kPluginRc, "telvane.localeString:", std::string(1024, 'l'));
+    fakeshell::setValue(kPluginRc, "telvane.timeZone:", "+10.5 and then some");
+    const Settings& s = loadFrom(kPluginRc);
+    EXPECT_EQ(std::string(s.fontFace), std::string(255, 'f'));
+    EXPECT_EQ(std::string(s.strFormat), std::string(1023, 's'));
+    EXPECT_EQ(std::string(s.localeString), std::string(1023, 'l'));
+    EXPECT_STREQ(s.timeZone, "+10.5 and then ");
+}
+
+TEST_F(SettingsFile, AShellThatAnswersNoTextGivesTheDefaults) {
+    fakeshell::setReadStringReturnsNull(true);
+    const Settings& s = loadFrom(kPluginRc);
+    EXPECT_STREQ(s.fontFace, "Tahoma");
+    EXPECT_STREQ(s.strFormat, "CPU:%CP RAM:%RP C:%DFC Free");
+    EXPECT_STREQ(s.timeZone, "+0.0");
+    EXPECT_STREQ(s.localeString, "");
+}
+
+TEST_F(SettingsFile, DriveValuesKeepTheirLowByteAndSaveIt) {
+    fakeshell::setValue(kPluginRc, "telvane.HDTempAttrID:", "450");
+    fakeshell::setValue(kPluginRc, "telvane.DriveNumber:", "-1");
+    fakeshell::setValue(kPluginRc, "telvane.PhysicalDriveNumber:", "258");
+    const Settings& s = loadFrom(kPluginRc);
+    EXPECT_EQ(s.hdTempAttrId, 194);
+    EXPECT_EQ(s.driveNumber, 255);
+    EXPECT_EQ(s.physicalDriveNumber, 2);
+
+    saveSettings();
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.HDTempAttrID:"), "194");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.DriveNumber:"), "255");
+}
+
+TEST_F(SettingsFile, PositionsOffTheVirtualScreenComeBackToTen) {
+    fakeshell::setValue(kPluginRc, "telvane.x:", "1024");
+    fakeshell::setValue(kPluginRc, "telvane.y:", "767");
+    EXPECT_EQ(loadFrom(kPluginRc).x, 10);
+    EXPECT_EQ(settings.y, 767);
+
+    fakeshell::setValue(kPluginRc, "telvane.x:", "-40");
+    fakeshell::setValue(kPluginRc, "telvane.y:", "5000");
+    loadSettings();
+    EXPECT_EQ(settings.x, -40);
+    EXPECT_EQ(settings.y, 10);
+}
+
+TEST_F(SettingsFile, ASavedRecordReadsBackTheSame) {
+    fakeshell::addFile(kPluginRc);
+    loadSettings();
+    settings = Settings{1, 2, 300, 40, 9, 200, 3, 6, 2, 5, 20, 120, 30, 4,
+                        false, true, false, true, true, false, false, true, true, true,
+                        false, true, RGB(0x12, 0xab, 0xef), "Lucida Console",
+                        "%TL %TU\\n%H", "%I:%M %p", "%H:%M", "-3.5", "German", 1, 3, 190};
+    const std::string saved = describe(settings);
+
+    saveSettings();
+    settings = Settings{};
+    loadSettings();
+    EXPECT_EQ(describe(settings), saved);
+}
+
+}  // namespace
