@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "format/format.h"
+#include "metrics/system.h"
+#include "metrics/system_native.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr uint64_t kGiB = 1ull << 30;
+
+class SystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings.padPercentages = false;
+        freeSegments();
+        compileFormat("%CP|%RP|%RF|%RT|%RU|%SP|%SF|%ST|%SU|%BP|%BL|%CN", {"", "", ""});
+    }
+    void TearDown() override {
+        freeSegments();
+        destroySystemSampler();
+    }
+
+    static std::string text(MetricSlot slot) { return formatEngine.segments[slotOf(slot)]; }
+
+    static SystemReadings reading() {
+        SystemReadings r{};
+        r.memory = {4 * kGiB, 1 * kGiB, 8 * kGiB, 6 * kGiB};
+        r.batteryLifeTime = 0xFFFFFFFFu;
+        return r;
+    }
+};
+
+TEST_F(SystemTest, MemoryTextsUseFullWidthCounts) {
+    SystemReadings r = reading();
+    r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
+    r.pageFilePercent = usedPercent(r.memory.availablePageFile, r.memory.totalPageFile);
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotPhysicalPercent), "75%");
+    EXPECT_EQ(text(SlotPhysicalFree), "1024MB");
+    EXPECT_EQ(text(SlotPhysicalTotal), "4096MB");
+    EXPECT_EQ(text(SlotPhysicalUsed), "3072MB");
+    EXPECT_EQ(text(SlotSwapPercent), "25%");
+    EXPECT_EQ(text(SlotSwapUsed), "2048MB");
+
+    // Beyond 4 GB a 32-bit count would saturate.
+    r.memory = {16 * kGiB, 5 * kGiB, 24 * kGiB, 3 * kGiB};
+    r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotPhysicalPercent), "68%");  // 68.75 truncated
+    EXPECT_EQ(text(SlotPhysicalFree), "5120MB");
+    EXPECT_EQ(text(SlotPhysicalTotal), "16384MB");
+    EXPECT_EQ(text(SlotPhysicalUsed), "11264MB");
+    EXPECT_EQ(text(SlotSwapTotal), "24576MB");
+
+    EXPECT_EQ(usedPercent(0, 0), 0);
+    EXPECT_EQ(usedPercent(5, 0), 0);
+}
+
+TEST_F(SystemTest, LoadFromIdleAndSystemTimes) {
+    // Two processors, one second elapsed, one processor-second idle: 50 %.
+    EXPECT_EQ(roundLoad(cpuLoad(1000, 10001000, 5000, 10005000, 2)), 50);
+    EXPECT_EQ(cpuLoad(0, 10001000, 5000, 10005000, 2), 0.0);  // first sample
+    EXPECT_EQ(cpuLoad(1000, 10001000, 5000, 10005000, 0), 0.0);
+    EXPECT_EQ(cpuLoad(1000, 10001000, 5000, 5000, 2), 0.0);
+    EXPECT_EQ(roundLoad(cpuLoad(1000, 1000, 5000, 10005000, 1)), 100);
+}
+
+TEST_F(SystemTest, LoadJustPastFullShowsFullAndOtherOutliersShowZero) {
+    auto shown = [](double load) { return shownCpuPercent(roundLoad(load)); };
+    EXPECT_EQ(shown(100.4), 100);
+    EXPECT_EQ(shown(100.6), 100);
+    EXPECT_EQ(shown(150.0), 0);
+    EXPECT_EQ(shown(-3.0), 0);
+    EXPECT_EQ(shown(std::nan("")), 0);
+    EXPECT_EQ(shown(std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(shown(1e300), 0);
+    EXPECT_EQ(shown(42.5), 43);
+
+    // The kernel's own percentage on the 9x family goes through the same check.
+    SystemReadings r = reading();
+    r.cpuPercent = 101;
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotCpuLoad), "100%");
+    r.cpuPercent = static_cast<int>(0xFFFFFFFFu);
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotCpuLoad), "0%");
+}
+
+TEST_F(SystemTest, FailedSampleKeepsPreviousPercentages) {
+    SystemReadings r = reading();
+    r.cpuPercent = 37;
+    r.physicalPercent = 61;
+    r.pageFilePercent = 12;
+    applySystemReadings(r);
+    r.sampleStatus = 5;
+    r.cpuPercent = 90;
+    r.physicalPercent = 90;
+    r.pageFilePercent = 90;
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotCpuLoad), "37%");
+    EXPECT_EQ(text(SlotPhysicalPercent), "61%");
+    EXPECT_EQ(text(SlotSwapPercent), "12%");
+}
+
+TEST_F(SystemTest, PaddingAppliesToLoadAndMemoryButNotBattery) {
+    settings.padPercentages = true;
+    SystemReadings r = reading();
+    r.cpuPercent = 7;
+    r.physicalPercent = 100;
+    r.batteryPercent = 7;
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotCpuLoad), "07%");
+    EXPECT_EQ(text(SlotPhysicalPercent), "100%");
+    EXPECT_EQ(text(SlotBatteryPercent), "7%");
+}
+
+TEST_F(SystemTest, BatteryTexts) {
+    SystemReadings r = reading();
+    r.batteryPercent = 255;
+    r.batteryLifeTime = 5400;
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotBatteryPercent), "255%");
+    EXPECT_EQ(text(SlotBatteryLifetime), "1:30");
+
+    r.batteryLifeTime = 59;
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotBatteryLifetime), "0:00");
+
+    r.batteryLifeTime = 0xFFFFFFFFu;  // unknown: keep what was shown
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotBatteryLifetime), "0:00");
+
+    r.acOnline = true;
+    r.batteryLifeTime = 5400;
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotBatteryLifetime), "AC Online");
+}
+
+struct FakeProcesses {
+    uint32_t running;
+    int calls;
+};
+
+bool enumerateFake(void* context, void* buffer, uint32_t bytes, uint32_t* bytesUsed) {
+    auto* fake = static_cast<FakeProcesses*>(context);
+    ++fake->calls;
+    uint32_t fits = bytes / 4 < fake->running ? bytes / 4 : fake->running;
+    for (uint32_t i = 0; i < fits; ++i) static_cast<uint32_t*>(buffer)[i] = 4 * (i + 1);
+    *bytesUsed = fits * 4;
+    return fake->running != 0xDEAD;
+}
+
+TEST_F(SystemTest, ProcessCountGrowsTheBufferUntilItIsNotFull) {
+    FakeProcesses many{3000, 0};
+    EXPECT_EQ(countProcessIds(enumerateFake, &many), 3000);
+    EXPECT_EQ(many.calls, 3);  // 1024, 2048, 4096 ids
+
+    FakeProcesses exact{1024, 0};
+    EXPECT_EQ(countProcessIds(enumerateFake, &exact), 1024);
+
+    FakeProcesses few{57, 0};
+    EXPECT_EQ(countProcessIds(enumerateFake, &few), 57);
+    EXPECT_EQ(few.calls, 1);
+
+    FakeProcesses failing{0xDEAD, 0};
+    EXPECT_EQ(countProcessIds(enumerateFake, &failing), 0);
+}
+
+TEST_F(SystemTest, SamplerChoiceFollowsThePlatform) {
+    int cls = 7;
+    EXPECT_EQ(chooseSampler(1, 4, cls), RegistryStats);
+    EXPECT_EQ(cls, 0);
+    EXPECT_EQ(chooseSampler(2, 4, cls), NativeQuery);
+    EXPECT_EQ(cls, 1);
+    EXPECT_EQ(chooseSampler(2, 5, cls), NativeQuery);
+    EXPECT_EQ(cls, 2);
+    cls = 7;
+    EXPECT_EQ(chooseSampler(3, 10, cls), NoSampler);
+    EXPECT_EQ(cls, 7);
+}
+
+TEST_F(SystemTest, UpdateWritesNothingWithoutASampler) {
+    nativeSystemReadings = reading();
+    nativeSystemReadings.processCount = 88;
+    updateSystemMetrics();
+    EXPECT_EQ(text(SlotProcessCount), "procnum");
+
+    createSystemSampler();
+    updateSystemMetrics();
+    EXPECT_EQ(text(SlotProcessCount), "88");
+}
+
+}  // namespace
