@@ -37,3 +37,7 @@ void runAllUpdaters();
 void fullRefresh();
 // Kill timer `id` and set it again to `seconds` (at least one second).
 void restartTimer(unsigned id, int seconds);
+// Timer period for an interval setting: at least one second, so a 0 or a
+// negative number cannot make a timer fire continuously, and no overflow
+// for huge numbers.
+unsigned timerPeriodMs(int seconds);
