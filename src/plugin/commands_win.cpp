@@ -1,0 +1,243 @@
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "display/placement.h"
+#include "display/render.h"
+#include "display/tooltip.h"
+#include "metrics/clocks.h"
+#include "metrics/network.h"
+#include "metrics/system.h"
+#include "plugin/commands.h"
+#include "plugin/frame.h"
+#include "plugin/plugin.h"
+#include "settings/about.h"
+#include "settings/menu.h"
+#include "settings/settings.h"
+#include "smart/smart.h"
+
+namespace {
+
+void repaint(BOOL erase) {
+    InvalidateRect(frame.window, nullptr, erase);
+}
+
+void pickFontColor() {
+    COLORREF customColors[16] = {};
+    CHOOSECOLORA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = nullptr;
+    chooser.rgbResult = settings.fontColor;
+    chooser.lpCustColors = customColors;
+    chooser.Flags = CC_RGBINIT;
+    if (ChooseColorA(&chooser)) {
+        settings.fontColor = chooser.rgbResult;
+        repaint(TRUE);
+    }
+}
+
+void pickFont() {
+    // Same creation parameters as painting, so the dialog starts on the
+    // font the window shows.
+    LOGFONTA logFont{};
+    HFONT font = CreateFontA(settings.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, settings.fontFace);
+    if (font != nullptr) {
+        GetObjectA(font, sizeof logFont, &logFont);
+        DeleteObject(font);
+    }
+    CHOOSEFONTA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = frame.window;
+    chooser.lpLogFont = &logFont;
+    chooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+    chooser.nFontType = SCREEN_FONTTYPE;
+    if (!ChooseFontA(&chooser)) {
+        return;
+    }
+    char face[LF_FACESIZE + 1];
+    std::memcpy(face, logFont.lfFaceName, LF_FACESIZE);
+    face[LF_FACESIZE] = '\0';
+    copySettingText(settings.fontFace, kFontFaceSize, face);
+    settings.fontHeight = -logFont.lfHeight;
+    repaint(TRUE);
+    buildMenu(false);
+}
+
+void toggleDocking() {
+    HWND slit = frame.slitWindow;
+    if (slit == nullptr) {
+        return;
+    }
+    const LPARAM window = reinterpret_cast<LPARAM>(frame.window);
+    if (settings.inSlit) {
+        SendMessageA(slit, SLIT_REMOVE, 0, window);
+        SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        settings.inSlit = false;
+        applyTransparency();
+    } else {
+        settings.inSlit = true;
+        applyTransparency();
+        SendMessageA(slit, SLIT_ADD, 0, window);
+    }
+}
+
+void reloadSettings() {
+    loadSettings();
+    refreshStyle();
+    fullRefresh();
+    if (frame.slitWindow != nullptr) {
+        if (settings.inSlit) {
+            SendMessageA(frame.slitWindow, SLIT_UPDATE, 0, 0);
+        } else {
+            SendMessageA(frame.slitWindow, SLIT_REMOVE, 0,
+                         reinterpret_cast<LPARAM>(frame.window));
+        }
+    }
+    applyTransparency();
+    repaint(TRUE);
+}
+
+void writeSmartLog() {
+    const int result = queryDriveSmart(osClass, settings.physicalDriveNumber, settings.driveNumber,
+                                       settings.hdTempAttrId, 1);
+    if (result == 0) {
+        MessageBoxA(frame.hostWindow,
+                    "S.M.A.R.T. Log file is saved to\n\nC:\\Telvane.HDTemp.log\n",
+                    "S.M.A.R.T. Log Saved", MB_OK);
+    } else {
+        MessageBoxA(frame.hostWindow, "Access S.M.A.R.T. Error!\n\nNo Log file is saved.\n",
+                    "S.M.A.R.T. Log Not Saved", MB_OK);
+    }
+}
+
+// Commands that need more than a settings change.
+bool runSystemCommand(CommandId id) {
+    switch (id) {
+        case CmdAbout:
+            SendMessageA(frame.hostWindow, MSG_HIDE_MENUS, 0, 0);
+            runAboutDialog(frame.window);
+            return true;
+        case CmdFontColor:
+            pickFontColor();
+            return true;
+        case CmdSetFont:
+            pickFont();
+            return true;
+        case CmdInSlit:
+            toggleDocking();
+            return true;
+        case CmdEditRC:
+            BBExecute(GetDesktopWindow(), nullptr, settingsPath, nullptr, nullptr, SW_SHOWNORMAL,
+                      false);
+            return true;
+        case CmdReloadSettings:
+            reloadSettings();
+            return true;
+        case CmdSaveSettings:
+            saveSettings();
+            return true;
+        case CmdHDTempLog:
+            writeSmartLog();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void runFollowUps(const CommandEffect& effect) {
+    const unsigned f = effect.followUps;
+    if (f & FollowStyleRefresh) {
+        refreshStyle();
+    }
+    if (f & FollowFullRefresh) {
+        fullRefresh();
+    }
+    if (f & FollowClocks) {
+        updateClocks();
+    }
+    if (f & FollowNetwork) {
+        updateNetwork();
+    }
+    if (f & FollowDriveTemperature) {
+        updateDriveTemperature();
+    }
+    if ((f & FollowResize) && resizeWindow(effect.width, effect.height)) {
+        repaint(TRUE);
+    }
+    if (f & FollowRestartTimer) {
+        restartTimer(effect.timer, effect.seconds);
+    }
+    if (f & FollowTransparency) {
+        applyTransparency();
+    }
+    if ((f & FollowTopmost) && !settings.inSlit) {
+        applyTopmost(settings.alwaysOnTop);
+    }
+    if (f & FollowTooltip) {
+        activateTooltip(settings.allowTooltip);
+    }
+    if (f & FollowAutoHide) {
+        toggleAutoHide();
+    }
+    if (f & FollowRepaint) {
+        repaint(TRUE);
+    }
+    if (f & FollowRepaintNoErase) {
+        repaint(FALSE);
+    }
+    if (f & FollowMenu) {
+        buildMenu(false);
+    }
+}
+
+}  // namespace
+
+void runBroadcast(const char* text) {
+    const Broadcast command = parseBroadcast(text);
+    switch (command.kind) {
+        case BroadcastKind::ShowPlugins:
+            if (settings.pluginToggle && !settings.inSlit) {
+                ShowWindow(frame.window, SW_SHOW);
+                repaint(TRUE);
+            }
+            return;
+        case BroadcastKind::HidePlugins:
+            if (settings.pluginToggle && !settings.inSlit) {
+                ShowWindow(frame.window, SW_HIDE);
+            }
+            return;
+        case BroadcastKind::Command:
+            if (!runSystemCommand(command.id)) {
+                runFollowUps(applyCommandToSettings(command));
+            }
+            return;
+        case BroadcastKind::None:
+            return;
+    }
+}
+
+LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+        case MSG_RECONFIGURE:
+            deleteMenu();
+            loadSettings();
+            refreshStyle();
+            applyTransparency();
+            repaint(TRUE);
+            break;
+        case MSG_STYLE_REFRESH:
+            refreshStyle();
+            repaint(TRUE);
+            break;
+        case MSG_BROADCAST:
+            runBroadcast(reinterpret_cast<const char*>(lParam));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}

@@ -1,0 +1,189 @@
+#include <windows.h>
+
+#include "display/placement.h"
+#include "display/render.h"
+#include "display/tooltip.h"
+#include "format/format.h"
+#include "metrics/clocks.h"
+#include "metrics/disk.h"
+#include "metrics/hostproc.h"
+#include "metrics/network.h"
+#include "metrics/system.h"
+#include "metrics/uptime.h"
+#include "plugin/frame.h"
+#include "plugin/plugin.h"
+#include "settings/menu.h"
+#include "settings/settings.h"
+#include "smart/smart.h"
+
+namespace {
+
+const unsigned kUpdateTimers[] = {TIMER_MAIN, TIMER_DISK, TIMER_UPTIME, TIMER_HDTEMP};
+
+LPARAM messageList() {
+    return reinterpret_cast<LPARAM>(registeredMessages);
+}
+
+void runTimer(WPARAM id) {
+    switch (id) {
+        case TIMER_MAIN:
+            updateSystemMetrics();
+            updateNetwork();
+            updateClocks();
+            updateHostProcessStats();
+            InvalidateRect(frame.window, nullptr, FALSE);
+            break;
+        // The slower timers only write their segments; the next paint
+        // shows them.
+        case TIMER_DISK:
+            updateDiskSpace();
+            break;
+        case TIMER_UPTIME:
+            updateUptime();
+            break;
+        case TIMER_HDTEMP:
+            updateDriveTemperature();
+            break;
+        default:
+            break;
+    }
+}
+
+bool isUpdateTimer(WPARAM id) {
+    return id >= TIMER_MAIN && id <= TIMER_HDTEMP;
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Messages sent while CreateWindowEx runs find no plugin state yet.
+    if (frame.window == nullptr) {
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    switch (message) {
+        case WM_PAINT:
+            assembleDisplayText();
+            paintWindow(hwnd);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // painting is double-buffered and covers everything
+        case WM_TIMER:
+            if (isUpdateTimer(wParam)) {
+                runTimer(wParam);
+                return 0;
+            }
+            break;
+        case MSG_RECONFIGURE:
+        case MSG_STYLE_REFRESH:
+        case MSG_BROADCAST:
+            return handleHostMessage(message, wParam, lParam);
+        default:
+            break;
+    }
+    LRESULT result = 0;
+    if (handlePlacementMessage(hwnd, message, wParam, lParam, &result)) {
+        return result;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void startPlugin() {
+    createSystemSampler();
+    SetTimer(frame.window, TIMER_MAIN, timerPeriodMs(settings.mainInterval), nullptr);
+    SetTimer(frame.window, TIMER_DISK, timerPeriodMs(settings.diskInterval), nullptr);
+    SetTimer(frame.window, TIMER_UPTIME, timerPeriodMs(settings.uptimeInterval), nullptr);
+    SetTimer(frame.window, TIMER_HDTEMP, timerPeriodMs(settings.hdtempInterval), nullptr);
+    frame.virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    frame.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    refreshIdentity();
+    resetSegments();
+    compileFormat(settings.strFormat, identityTexts());
+    applyEscapes();
+    runAllUpdaters();
+}
+
+}  // namespace
+
+extern "C" int beginPlugin(HINSTANCE instance) {
+    frame.hostWindow = GetBBWnd();
+    // The settings loader finds the plugin's folder through this handle.
+    frame.instance = instance;
+
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kPluginName;
+    if (!RegisterClassA(&windowClass)) {
+        MessageBoxA(frame.hostWindow, "Error registering window class", kPluginName,
+                    MB_TOPMOST | MB_ICONERROR);
+        return 1;
+    }
+
+    loadSettings();
+    refreshStyle();
+
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPluginName, nullptr,
+                                  WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, settings.x,
+                                  settings.y, settings.width, settings.height, nullptr, nullptr,
+                                  instance, nullptr);
+    if (window == nullptr) {
+        MessageBoxA(nullptr, "Error creating window", kPluginName, MB_TOPMOST | MB_ICONERROR);
+        SendMessageA(frame.hostWindow, MSG_UNREGISTER, 0, messageList());
+        // Leave nothing behind, so a later start can register again.
+        UnregisterClassA(kPluginName, instance);
+        return 1;
+    }
+    frame.window = window;
+
+    startPlugin();
+    applyTransparency();
+    SendMessageA(frame.hostWindow, MSG_REGISTER, reinterpret_cast<WPARAM>(window), messageList());
+    MakeSticky(window);
+    if (settings.alwaysOnTop) {
+        applyTopmost(true);
+    }
+    startAutoHide();
+    ShowWindow(window, SW_SHOWNORMAL);
+    InvalidateRect(window, nullptr, TRUE);
+    createTooltip();
+    return 0;
+}
+
+extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
+    settings.inSlit = true;
+    frame.slitWindow = slit;
+    const int result = beginPlugin(instance);
+    // The settings file may have undocked us; a failed start has no window.
+    if (result == 0 && settings.inSlit && frame.slitWindow != nullptr) {
+        SendMessageA(frame.slitWindow, SLIT_ADD, 0, reinterpret_cast<LPARAM>(frame.window));
+    }
+    return result;
+}
+
+extern "C" int beginSlitPlugin(HINSTANCE instance, HWND slit) {
+    return beginPluginEx(instance, slit);
+}
+
+extern "C" void endPlugin(HINSTANCE instance) {
+    HWND window = frame.window;
+    if (window == nullptr) {
+        return;  // never started, or already ended
+    }
+    saveSettings();
+    deleteMenu();
+    for (unsigned id : kUpdateTimers) {
+        KillTimer(window, id);
+    }
+    KillTimer(window, TIMER_AUTOHIDE);
+    RemoveSticky(window);
+    SendMessageA(frame.hostWindow, MSG_UNREGISTER, reinterpret_cast<WPARAM>(window), messageList());
+    if (settings.inSlit && frame.slitWindow != nullptr) {
+        SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, reinterpret_cast<LPARAM>(window));
+    }
+    destroyTooltip();
+    // Messages sent while the window goes away need no plugin state.
+    frame.window = nullptr;
+    DestroyWindow(window);
+    UnregisterClassA(kPluginName, instance != nullptr ? instance : frame.instance);
+    destroySystemSampler();
+    freeSegments();
+    frame.slitWindow = nullptr;
+}
