@@ -1,3 +1,23 @@
 #pragma once
 // %DT? %DF? %DU? %DP? %DQ?
+
+#include <cstdint>
+
 void updateDiskSpace();
+
+// One volume query, as GetDiskFreeSpaceExA answers it: `root` is "C:\",
+// outputs the caller does not need are null. False when the volume cannot
+// be read (no drive, no medium, access refused).
+typedef bool (*DiskSpaceQuery)(const char* root, uint64_t* freeToCaller, uint64_t* total,
+                               uint64_t* totalFree);
+
+// The platform's size notation ("1.50 GB"): StrFormatByteSize64A on
+// Windows, a look-alike natively.
+void formatByteSize(uint64_t bytes, char* text, int size);
+
+// Walks the drive letters and writes every disk token the format holds,
+// one query per token, stopping once the format's disk tokens are served.
+void writeDiskTexts(DiskSpaceQuery query);
+
+// part * 100 / whole, truncated; 0 for an empty volume.
+int diskPercent(uint64_t part, uint64_t whole);

@@ -1,0 +1,88 @@
+#include "metrics/disk.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "format/format.h"
+
+int diskPercent(uint64_t part, uint64_t whole) {
+    if (whole == 0) {
+        return 0;
+    }
+    const double percent = static_cast<double>(part) * 100.0 / static_cast<double>(whole);
+    // A wrapped used count (total free above total) must not overflow the cast.
+    if (percent >= static_cast<double>(INT_MAX)) {
+        return INT_MAX;
+    }
+    return static_cast<int>(percent);
+}
+
+namespace {
+
+void writeSize(int slot, uint64_t bytes) {
+    char text[32];
+    formatByteSize(bytes, text, sizeof text);
+    writeSegment(slot, text);
+}
+
+void writeToken(DiskKind kind, int slot, const char* root, DiskSpaceQuery query) {
+    uint64_t freeToCaller = 0;
+    uint64_t total = 0;
+    uint64_t totalFree = 0;
+    bool ok = false;
+    switch (kind) {
+        case DiskFree:
+            ok = query(root, &freeToCaller, nullptr, nullptr);
+            if (ok) {
+                writeSize(slot, freeToCaller);
+            }
+            break;
+        case DiskTotal:
+            ok = query(root, nullptr, &total, nullptr);
+            if (ok) {
+                writeSize(slot, total);
+            }
+            break;
+        case DiskUsed:
+            ok = query(root, nullptr, &total, &totalFree);
+            if (ok) {
+                writeSize(slot, total - totalFree);
+            }
+            break;
+        case DiskFreePercent:
+            ok = query(root, &freeToCaller, &total, nullptr);
+            if (ok) {
+                writeSegmentf(slot, "%d%%", diskPercent(freeToCaller, total));
+            }
+            break;
+        case DiskUsedPercent:
+            ok = query(root, nullptr, &total, &totalFree);
+            if (ok) {
+                writeSegmentf(slot, "%d%%", diskPercent(total - totalFree, total));
+            }
+            break;
+        default:
+            return;
+    }
+    if (!ok) {
+        writeSegment(slot, "--");
+    }
+}
+
+}  // namespace
+
+void writeDiskTexts(DiskSpaceQuery query) {
+    int remaining = formatEngine.driveTokenCount;
+    for (char letter = 'A'; letter <= 'Z' && remaining > 0; ++letter) {
+        char root[8];
+        std::snprintf(root, sizeof root, "%c:\\", letter);
+        for (int kind = 0; kind < DiskKindCount; ++kind) {
+            const int slot = diskSlotOf(static_cast<DiskKind>(kind), letter);
+            if (slot == -1) {
+                continue;
+            }
+            writeToken(static_cast<DiskKind>(kind), slot, root, query);
+            --remaining;
+        }
+    }
+}
