@@ -1,3 +1,52 @@
 #pragma once
 // %TL and %TU
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+
 void updateClocks();
+
+// A universal date and time as FileTimeToSystemTime gives it.
+struct CalendarDate {
+    int year;     // e.g. 2024
+    int month;    // 1..12
+    int day;      // 1..31
+    int weekday;  // 0 = Sunday
+    int hour;
+    int minute;
+    int second;
+};
+
+// FileTimeToSystemTime on Windows; false when the file time is out of its range.
+typedef bool (*FileTimeToDate)(uint64_t fileTime, CalendarDate* date);
+// The local zone's daylight bias in minutes (usually -60).
+typedef long (*DaylightBiasReader)();
+
+constexpr int64_t kFileTimeTicksPerSecond = 10000000;
+
+// Days since 1 January of the same year (0..365), as tm_yday counts them.
+int dayOfYear(int year, int month, int day);
+// The calendar record strftime needs, with the real day of the year.
+void calendarRecord(const CalendarDate& date, std::tm* record);
+// Portable file time (100-ns units since 1601) to date conversion.
+bool dateFromFileTime(uint64_t fileTime, CalendarDate* date);
+
+// strftime into `buffer`; a format that yields nothing (or does not fit)
+// leaves an empty text rather than whatever strftime left behind.
+void formatClockText(char* buffer, size_t size, const char* format, const std::tm* record);
+
+// Offset of the zone clock from universal time in 100-ns units: the
+// `timeZone` hours, plus the local daylight bias when the setting is on
+// and the local clock is in daylight saving time (the bias is read only
+// then). Text that is not a usable number counts as 0 hours.
+int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight,
+                   DaylightBiasReader readBias);
+
+// The zone clock's text for a universal file time. False (buffer
+// untouched) when the shifted time cannot be converted.
+bool renderZoneClock(uint64_t universalFileTime, int64_t offset, FileTimeToDate toDate,
+                     const char* format, char* buffer, size_t size);
+
+// Both clocks from one universal reading; writes %TL and %TU when present.
+void writeClocks(uint64_t universalFileTime, DaylightBiasReader readBias, FileTimeToDate toDate);

@@ -1,0 +1,134 @@
+#include "metrics/clocks.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+
+#include "format/format.h"
+#include "settings/settings.h"
+
+namespace {
+
+char clockText[kTextSize];
+
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+}  // namespace
+
+int dayOfYear(int year, int month, int day) {
+    static const int daysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    if (month < 1 || month > 12) {
+        return 0;
+    }
+    int days = daysBefore[month - 1] + day - 1;
+    if (month > 2 && isLeapYear(year)) {
+        ++days;
+    }
+    return days;
+}
+
+void calendarRecord(const CalendarDate& date, std::tm* record) {
+    *record = std::tm{};
+    record->tm_sec = date.second;
+    record->tm_min = date.minute;
+    record->tm_hour = date.hour;
+    record->tm_mday = date.day;
+    record->tm_mon = date.month - 1;
+    record->tm_year = date.year - 1900;
+    record->tm_wday = date.weekday;
+    record->tm_yday = dayOfYear(date.year, date.month, date.day);
+    record->tm_isdst = 0;
+}
+
+bool dateFromFileTime(uint64_t fileTime, CalendarDate* date) {
+    // FileTimeToSystemTime refuses times past the signed 64-bit range.
+    if (fileTime >= 0x8000000000000000ULL) {
+        return false;
+    }
+    const uint64_t seconds = fileTime / kFileTimeTicksPerSecond;
+    const int64_t days = static_cast<int64_t>(seconds / 86400);
+    const int secondOfDay = static_cast<int>(seconds % 86400);
+    // 1 January 1601 was a Monday.
+    date->weekday = static_cast<int>((days + 1) % 7);
+    date->hour = secondOfDay / 3600;
+    date->minute = secondOfDay / 60 % 60;
+    date->second = secondOfDay % 60;
+
+    // Civil date from a day count, with eras of 400 years starting 1 March.
+    const int64_t z = days + 584694;  // days from 0000-03-01 to 1601-01-01
+    const int64_t era = z / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYearMarch = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYearMarch + 2) / 153;
+    date->day = static_cast<int>(dayOfYearMarch - (153 * monthIndex + 2) / 5 + 1);
+    date->month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    date->year = static_cast<int>(yearOfEra + era * 400 + (date->month <= 2 ? 1 : 0));
+    return true;
+}
+
+void formatClockText(char* buffer, size_t size, const char* format, const std::tm* record) {
+    if (size == 0) {
+        return;
+    }
+    buffer[0] = '\0';
+    if (format == nullptr || format[0] == '\0') {
+        return;
+    }
+    const size_t length = std::strftime(buffer, size, format, record);
+    // strftime leaves the buffer undefined when it returns 0.
+    if (length == 0) {
+        buffer[0] = '\0';
+    }
+}
+
+int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight,
+                   DaylightBiasReader readBias) {
+    double hours = std::strtod(timeZone ? timeZone : "", nullptr);
+    // "inf", "nan" or 1e300 from a hand-edited file would overflow the
+    // conversion below; treat them like any other unreadable text.
+    if (!std::isfinite(hours) || std::fabs(hours) > 1.0e6) {
+        hours = 0.0;
+    }
+    double seconds = hours * 3600.0;
+    if (daylightSetting && localInDaylight && readBias != nullptr) {
+        seconds -= static_cast<double>(readBias()) * 60.0;
+    }
+    return static_cast<int64_t>(seconds * static_cast<double>(kFileTimeTicksPerSecond));
+}
+
+bool renderZoneClock(uint64_t universalFileTime, int64_t offset, FileTimeToDate toDate,
+                     const char* format, char* buffer, size_t size) {
+    // Unsigned addition: a negative offset wraps back as intended.
+    const uint64_t zoneTime = universalFileTime + static_cast<uint64_t>(offset);
+    CalendarDate date;
+    if (!toDate(zoneTime, &date)) {
+        return false;
+    }
+    std::tm record;
+    calendarRecord(date, &record);
+    formatClockText(buffer, size, format, &record);
+    return true;
+}
+
+void writeClocks(uint64_t universalFileTime, DaylightBiasReader readBias, FileTimeToDate toDate) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* localNow = std::localtime(&now);
+    bool localInDaylight = false;
+    if (localNow != nullptr) {
+        const std::tm local = *localNow;
+        localInDaylight = local.tm_isdst > 0;
+        std::setlocale(LC_TIME, settings.localeString);
+        formatClockText(clockText, sizeof clockText, settings.localTimeFormat, &local);
+        writeSegment(slotOf(SlotLocalTime), clockText);
+    }
+
+    const int64_t offset =
+        zoneOffset(settings.timeZone, settings.daylightSavingTime, localInDaylight, readBias);
+    if (renderZoneClock(universalFileTime, offset, toDate, settings.universalTimeFormat,
+                        clockText, sizeof clockText)) {
+        writeSegment(slotOf(SlotUniversalTime), clockText);
+    }
+}

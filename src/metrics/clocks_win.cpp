@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include "metrics/clocks.h"
+
+namespace {
+
+long daylightBias() {
+    TIME_ZONE_INFORMATION zone;
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) {
+        return 0;
+    }
+    return zone.DaylightBias;
+}
+
+bool systemDate(uint64_t fileTime, CalendarDate* date) {
+    FILETIME file;
+    file.dwLowDateTime = static_cast<DWORD>(fileTime);
+    file.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+    SYSTEMTIME system;
+    if (!FileTimeToSystemTime(&file, &system)) {
+        return false;
+    }
+    date->year = system.wYear;
+    date->month = system.wMonth;
+    date->day = system.wDay;
+    date->weekday = system.wDayOfWeek;
+    date->hour = system.wHour;
+    date->minute = system.wMinute;
+    date->second = system.wSecond;
+    return true;
+}
+
+}  // namespace
+
+void updateClocks() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t universal = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    writeClocks(universal, daylightBias, systemDate);
+}
