@@ -1,6 +1,8 @@
 // %ID %IU throughput, and the identity texts behind %NP %NU %NW.
 #pragma once
 
+#include <cstdint>
+
 #include "format/format.h"
 
 void updateNetwork();
@@ -9,3 +11,41 @@ void lookupIpAddress();
 void refreshIdentity();
 // The current identity texts, for compileFormat.
 IdentityTexts identityTexts();
+
+// The row (from 0) that the `interface` setting selects in a table of
+// `rowCount` rows: 0 picks the first row, n picks row n. False when there
+// is no such row.
+bool chooseInterfaceRow(int interfaceSetting, uint32_t rowCount, uint32_t* rowIndex);
+
+// One reading of the selected interface row.
+struct InterfaceSample {
+    uint32_t row;          // position in the table
+    uint32_t interfaceId;  // the row's interface index
+    uint32_t inOctets;
+    uint32_t outOctets;
+    uint32_t tickMs;       // GetTickCount-style, wraps every 49.7 days
+};
+
+struct ThroughputState {
+    bool primed;
+    InterfaceSample previous;
+};
+
+// Kilobytes per second since the previous sample.
+struct Throughput {
+    uint32_t downloadKB;
+    uint32_t uploadKB;
+};
+
+// Feeds one sample. False when there is nothing to show yet: the first
+// sample, a different row or interface (its counters are not comparable,
+// so they become the new baseline), or no time passed since the last one.
+bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Throughput* rates);
+
+// The module's own throughput state: advances it and writes %ID and %IU.
+void applyInterfaceSample(const InterfaceSample& sample);
+
+// The OS side stores a text only after its query succeeded.
+void storeIpAddress(const char* text);
+void storeComputerName(const char* text);
+void storeUserName(const char* text);

@@ -1,5 +1,11 @@
-// Placeholder stand-ins so the native build links before the network
-// module lands; the network module replaces this file.
+// Native stand-ins: no interface table, no names, no resolver, so the
+// throughput and identity texts keep what they have.
 #include "metrics/network.h"
 
+void updateNetwork() {}
+
 void lookupIpAddress() {}
+
+void refreshIdentity() {
+    lookupIpAddress();
+}
