@@ -13,7 +13,28 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void applyTransparency();
 // Topmost or not, without moving, sizing or activating.
 void applyTopmost(bool topmost);
-// Start-up and the AutoHide command: hidden state from the edge test,
-// position the window, start the poll.
+// Start-up: hidden state from the edge test, then start the poll (the
+// first tick hides the window once the cursor is away).
 void startAutoHide();
+// The AutoHide command: toggles settings.autoHide and re-places the window.
 void toggleAutoHide();
+
+// Rectangle of the monitor holding the window (the primary screen when
+// the lookup is unavailable).
+RECT monitorRect(HWND window);
+// Whether the window, floating with auto-hide on, sits flush with an edge
+// of its monitor. With `point` given and `hidden` set, writes the hidden
+// position there.
+bool edgeHidePosition(POINT* point);
+BOOL setLayeredAttributes(HWND window, COLORREF key, unsigned char alpha, unsigned flags);
+
+// The geometry of edgeHidePosition for a given monitor rectangle.
+bool edgeHideAt(const RECT& monitor, POINT* point);
+// Moves settings.x / y by the growth of the virtual screen when the window
+// sits in the right or bottom half, so it keeps its distance from that edge.
+void reanchorToDisplay(int oldWidth, int oldHeight, int newWidth, int newHeight);
+// Opacity for the layered window: low 8 bits of alpha, or opaque.
+unsigned char layeredAlpha();
+// Hit-test code: bottom-right sizing border with Alt (unless locked),
+// caption everywhere else so any point drags.
+int placementHitTest(bool altDown);

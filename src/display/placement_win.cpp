@@ -1,0 +1,209 @@
+#include "display/placement.h"
+
+#include "display/render.h"
+#include "metrics/system.h"
+#include "plugin/frame.h"
+#include "settings/menu.h"
+#include "settings/settings.h"
+
+namespace {
+
+typedef HMONITOR(WINAPI* MonitorFromWindowFn)(HWND, DWORD);
+typedef BOOL(WINAPI* GetMonitorInfoFn)(HMONITOR, LPMONITORINFO);
+typedef BOOL(WINAPI* SetLayeredFn)(HWND, COLORREF, BYTE, DWORD);
+
+enum class Lookup { NotYet, Missing, Present };
+
+// Older systems lack these, so they are found at run time.
+template <typename Fn>
+Fn user32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    FARPROC proc = user32 ? GetProcAddress(user32, name) : nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+constexpr UINT kPlaceFlags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSENDCHANGING;
+
+// Puts the window at (x, y), or at its hidden position while hidden.
+void placeWindow() {
+    POINT at = {settings.x, settings.y};
+    bool atEdge = edgeHidePosition(&at);
+    HWND after = atEdge || settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST;
+    UINT flags = kPlaceFlags | (settings.inSlit ? SWP_NOMOVE : 0);
+    SetWindowPos(frame.window, after, at.x, at.y, settings.width, settings.height, flags);
+}
+
+void startPoll(HWND window) {
+    SetTimer(window, TIMER_AUTOHIDE, kAutoHidePollMs, nullptr);
+}
+
+void pollAutoHide(HWND window) {
+    bool atEdge = edgeHidePosition(nullptr);
+    if (atEdge) {
+        POINT cursor;
+        RECT bounds;
+        GetCursorPos(&cursor);
+        GetWindowRect(window, &bounds);
+        // Keep waiting while the user is over the window or dragging.
+        if (PtInRect(&bounds, cursor) || (GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
+            return;
+        }
+    }
+    hidden = atEdge;
+    KillTimer(window, TIMER_AUTOHIDE);
+    placeWindow();
+}
+
+void reveal(HWND window) {
+    if (!hidden) {
+        return;
+    }
+    hidden = false;
+    if (!settings.inSlit) {
+        placeWindow();
+        startPoll(window);
+    }
+}
+
+}  // namespace
+
+RECT monitorRect(HWND window) {
+    static Lookup state = Lookup::NotYet;
+    static MonitorFromWindowFn monitorFromWindow;
+    static GetMonitorInfoFn getMonitorInfo;
+    if (state == Lookup::NotYet) {
+        monitorFromWindow = user32Function<MonitorFromWindowFn>("MonitorFromWindow");
+        getMonitorInfo = user32Function<GetMonitorInfoFn>("GetMonitorInfoA");
+        state = monitorFromWindow && getMonitorInfo ? Lookup::Present : Lookup::Missing;
+    }
+    if (state == Lookup::Present) {
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        HMONITOR monitor = monitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+        if (monitor && getMonitorInfo(monitor, &info)) {
+            return info.rcMonitor;
+        }
+    }
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return screen;
+}
+
+bool edgeHidePosition(POINT* point) {
+    return edgeHideAt(monitorRect(frame.window), point);
+}
+
+BOOL setLayeredAttributes(HWND window, COLORREF key, unsigned char alpha, unsigned flags) {
+    static Lookup state = Lookup::NotYet;
+    static SetLayeredFn setLayered;
+    if (state == Lookup::NotYet) {
+        setLayered = user32Function<SetLayeredFn>("SetLayeredWindowAttributes");
+        state = setLayered ? Lookup::Present : Lookup::Missing;
+    }
+    if (state == Lookup::Missing) {
+        return TRUE;
+    }
+    return setLayered(window, key, alpha, flags);
+}
+
+void applyTransparency() {
+    if (platformId == 2) {
+        HWND window = frame.window;
+        LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        if (settings.inSlit) {
+            // The slit draws its own windows; a layered child would vanish.
+            SetWindowLongPtrA(window, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        } else {
+            SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_LAYERED);
+            setLayeredAttributes(window, 0, layeredAlpha(), LWA_ALPHA);
+        }
+    }
+    InvalidateRect(frame.window, nullptr, FALSE);
+    buildMenu(false);
+}
+
+void applyTopmost(bool topmost) {
+    SetWindowPos(frame.window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void startAutoHide() {
+    hidden = edgeHidePosition(nullptr);
+    startPoll(frame.window);
+}
+
+void toggleAutoHide() {
+    settings.autoHide = !settings.autoHide;
+    hidden = edgeHidePosition(nullptr);
+    placeWindow();
+}
+
+bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                            LRESULT* result) {
+    *result = 0;
+    switch (message) {
+    case WM_WINDOWPOSCHANGING:
+        if (!settings.inSlit && settings.snapWindow && IsWindowVisible(window)) {
+            SnapWindowToEdge(reinterpret_cast<WINDOWPOS*>(lParam), 10, 1);
+        }
+        return true;
+
+    case WM_WINDOWPOSCHANGED:
+        // The hidden position is not where the window lives.
+        if (!settings.inSlit && !hidden) {
+            const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            settings.x = pos->x;
+            settings.y = pos->y;
+            if (resizeWindow(pos->cx, pos->cy)) {
+                InvalidateRect(window, nullptr, TRUE);
+            }
+        }
+        return true;
+
+    case WM_DISPLAYCHANGE:
+        if (!settings.inSlit) {
+            int newWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+            int newHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+            reanchorToDisplay(frame.virtualWidth, frame.virtualHeight, newWidth, newHeight);
+            frame.virtualWidth = newWidth;
+            frame.virtualHeight = newHeight;
+            MoveWindow(window, settings.x, settings.y, settings.width, settings.height, TRUE);
+        }
+        return true;
+
+    case WM_NCHITTEST:
+        *result = placementHitTest((GetKeyState(VK_MENU) & 0x8000) != 0);
+        return true;
+
+    case WM_NCMOUSEMOVE:
+        reveal(window);
+        return true;
+
+    case WM_NCLBUTTONDOWN:
+        // Not locked: the default handling starts the drag.
+        return settings.inSlit || settings.lockPos;
+
+    case WM_NCRBUTTONUP:
+        buildMenu(true);
+        return true;
+
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONDOWN:
+    case WM_CLOSE:
+        return true;
+
+    case WM_EXITSIZEMOVE:
+        hidden = edgeHidePosition(nullptr);
+        startPoll(window);
+        return true;
+
+    case WM_TIMER:
+        if (wParam == TIMER_AUTOHIDE) {
+            pollAutoHide(window);
+            return true;
+        }
+        return false;
+
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,80 @@
+#include "display/tooltip.h"
+
+#include <commctrl.h>
+
+#include "plugin/frame.h"
+#include "settings/settings.h"
+
+namespace {
+
+HWND tipWindow;
+TooltipTool tool;
+
+void describeTool(TOOLINFOA* info) {
+    *info = TOOLINFOA{};
+    info->cbSize = sizeof *info;
+    info->uFlags = TTF_SUBCLASS;
+    info->hwnd = frame.window;
+    info->uId = 1;
+    info->rect = tool.rect;
+    info->lpszText = tool.text;
+}
+
+}  // namespace
+
+void createTooltip() {
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES;
+    if (InitCommonControlsEx(&controls)) {
+        tipWindow = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                    frame.instance, nullptr);
+    }
+    if (!tipWindow) {
+        return;
+    }
+    SendMessageA(tipWindow, TTM_SETMAXTIPWIDTH, 0, 300);
+    SendMessageA(tipWindow, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(4000, 0));
+    SendMessageA(tipWindow, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(120, 0));
+    SendMessageA(tipWindow, TTM_SETDELAYTIME, TTDT_RESHOW, MAKELPARAM(60, 0));
+    activateTooltip(settings.allowTooltip);
+}
+
+void destroyTooltip() {
+    if (tipWindow) {
+        DestroyWindow(tipWindow);
+        tipWindow = nullptr;
+    }
+    tool = TooltipTool{};
+}
+
+void updateTooltip(const RECT& rect, const char* text) {
+    if (!tipWindow) {
+        return;
+    }
+    unsigned changes = trackTooltip(&tool, rect, text);
+    if (changes == 0) {
+        return;
+    }
+    TOOLINFOA info;
+    describeTool(&info);
+    if (changes & TipAdd) {
+        // Retried on the next paint if the control refused it.
+        tool.added = SendMessageA(tipWindow, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+        return;
+    }
+    if (changes & TipMove) {
+        SendMessageA(tipWindow, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    if (changes & TipText) {
+        SendMessageA(tipWindow, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void activateTooltip(bool on) {
+    if (tipWindow) {
+        SendMessageA(tipWindow, TTM_ACTIVATE, on ? TRUE : FALSE, 0);
+    }
+}

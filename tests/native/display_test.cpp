@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "display/placement.h"
+#include "display/render.h"
+#include "display/tooltip.h"
+#include "fake_shell.h"
+#include "settings/settings.h"
+
+extern int issuedWindowSizes;  // render_native.cpp
+
+namespace {
+
+const RECT kScreen = {0, 0, 1024, 768};
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakeshell::reset();
+        settings = Settings{};
+        settings.width = 50;
+        settings.height = 50;
+        settings.styleType = STYLE_LABEL;
+        hidden = false;
+        render = RenderState{};
+        issuedWindowSizes = 0;
+    }
+};
+
+struct Measured {
+    std::string line;
+    int longest;
+    int lines;
+};
+
+Measured measure(const char* text) {
+    Measured m;
+    m.line = measureLines(text, &m.longest, &m.lines);
+    return m;
+}
+
+TEST(MeasureLines, CountsCrLfLinesAndKeepsTheEarlierOfEqualLines) {
+    Measured empty = measure("");
+    EXPECT_EQ(empty.lines, 0);
+    EXPECT_EQ(empty.longest, 0);
+    EXPECT_EQ(empty.line, "");
+
+    Measured single = measure("CPU: 5%");
+    EXPECT_EQ(single.lines, 1);
+    EXPECT_EQ(single.line, "CPU: 5%");
+    EXPECT_EQ(single.longest, 7);
+
+    // Later lines keep their LF, which is measured with them.
+    Measured crlf = measure("ab\r\nabc\r\nx");
+    EXPECT_EQ(crlf.lines, 3);
+    EXPECT_EQ(crlf.line, "\nabc");
+    EXPECT_EQ(crlf.longest, 4);
+
+    Measured tie = measure("abc\r\nab\r\nxy");
+    EXPECT_EQ(tie.line, "abc");  // "\nab" is as long, not longer
+    EXPECT_EQ(tie.lines, 3);
+}
+
+TEST(MeasureLines, CutsTextLongerThanTheScratchBuffer) {
+    std::string huge(4000, 'w');
+    Measured m = measure(huge.c_str());
+    EXPECT_EQ(m.lines, 1);
+    EXPECT_EQ(m.longest, 1023);
+}
+
+TEST_F(DisplayTest, AutoResizeTargetsFollowTheMode) {
+    render.textInset = 3;
+    int w = 0;
+    int h = 0;
+    EXPECT_FALSE(autoResizeTarget(0, 100, 14, 2, &w, &h));
+    EXPECT_FALSE(autoResizeTarget(4, 100, 14, 2, &w, &h));
+
+    ASSERT_TRUE(autoResizeTarget(1, 100, 14, 2, &w, &h));
+    EXPECT_EQ(w, 110);
+    EXPECT_EQ(h, 50);
+    ASSERT_TRUE(autoResizeTarget(2, 100, 14, 2, &w, &h));
+    EXPECT_EQ(w, 50);
+    EXPECT_EQ(h, 34);
+    ASSERT_TRUE(autoResizeTarget(3, 100, 14, 2, &w, &h));
+    EXPECT_EQ(w, 110);
+    EXPECT_EQ(h, 34);
+
+    render.textInset = 0;
+    ASSERT_TRUE(autoResizeTarget(3, 0, 0, 0, &w, &h));  // empty text
+    EXPECT_EQ(w, 10);
+    EXPECT_EQ(h, 10);
+}
+
+TEST_F(DisplayTest, ResizeWindowOnlyActsOnADifferentSize) {
+    EXPECT_FALSE(resizeWindow(50, 50));
+    EXPECT_EQ(issuedWindowSizes, 0);
+
+    EXPECT_TRUE(resizeWindow(5, 5));
+    EXPECT_EQ(settings.width, 10);
+    EXPECT_EQ(settings.height, 10);
+    EXPECT_EQ(issuedWindowSizes, 1);
+
+    // Compared before the minimum: asking for 5x5 again issues it again.
+    EXPECT_TRUE(resizeWindow(5, 5));
+    EXPECT_TRUE(resizeWindow(200, 10));
+    EXPECT_EQ(settings.width, 200);
+    EXPECT_EQ(issuedWindowSizes, 3);
+}
+
+TEST(DrawFormat, SingleLineIsCentredVerticallyAndTabsExpandAlways) {
+    EXPECT_EQ(textDrawFormat(1, false), 0x65u);
+    EXPECT_EQ(textDrawFormat(2, true), 0x42u);
+}
+
+TEST_F(DisplayTest, EdgeHideFindsTheEdgeTheWindowIsFlushWith) {
+    settings.autoHide = true;
+    settings.width = 100;
+    settings.height = 20;
+    hidden = true;
+    POINT at = {};
+
+    settings.x = 0;  // top-left corner: the side wins
+    settings.y = 0;
+    ASSERT_TRUE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.x, 1 - 100);
+    EXPECT_EQ(at.y, 0);
+
+    settings.x = 924;
+    settings.y = 300;
+    ASSERT_TRUE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.x, 1023);
+    EXPECT_EQ(at.y, 300);
+
+    settings.x = 400;
+    settings.y = 0;
+    ASSERT_TRUE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.x, 400);
+    EXPECT_EQ(at.y, 1 - 20);
+
+    settings.y = 748;
+    ASSERT_TRUE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.y, 767);
+
+    // A second monitor to the left of the primary.
+    const RECT left = {-1280, 0, 0, 1024};
+    settings.x = -1280;
+    settings.y = 500;
+    ASSERT_TRUE(edgeHideAt(left, &at));
+    EXPECT_EQ(at.x, 1 - 100);
+}
+
+TEST_F(DisplayTest, EdgeHideNeedsAutoHideAFloatingWindowAndAFlushEdge) {
+    settings.width = 100;
+    settings.height = 20;
+    settings.x = 0;
+    settings.y = 0;
+    hidden = true;
+    POINT at = {7, 7};
+
+    EXPECT_FALSE(edgeHideAt(kScreen, &at));  // auto-hide off
+    settings.autoHide = true;
+    settings.inSlit = true;
+    EXPECT_FALSE(edgeHideAt(kScreen, &at));
+    settings.inSlit = false;
+
+    settings.x = 1;  // one pixel in
+    settings.y = 5;
+    EXPECT_FALSE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.x, 7);
+
+    // Flush but not hidden: the caller's point stays.
+    settings.x = 0;
+    hidden = false;
+    EXPECT_TRUE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.x, 7);
+    EXPECT_EQ(at.y, 7);
+}
+
+TEST_F(DisplayTest, DisplayChangeKeepsDistanceFromTheNearerFarEdge) {
+    settings.x = 700;
+    settings.y = 100;
+    reanchorToDisplay(1024, 768, 1280, 1024);
+    EXPECT_EQ(settings.x, 956);
+    EXPECT_EQ(settings.y, 100);
+
+    settings.x = 512;  // exactly half: stays
+    settings.y = 600;
+    reanchorToDisplay(1024, 768, 1280, 1024);
+    EXPECT_EQ(settings.x, 512);
+    EXPECT_EQ(settings.y, 856);
+
+    settings.x = 956;  // and back when the screen shrinks
+    reanchorToDisplay(1280, 1024, 1024, 768);
+    EXPECT_EQ(settings.x, 700);
+}
+
+TEST_F(DisplayTest, OpacityTakesTheLowEightBitsOfAlpha) {
+    settings.alpha = 300;
+    EXPECT_EQ(layeredAlpha(), 255);  // transparency off
+    settings.transparency = true;
+    EXPECT_EQ(layeredAlpha(), 44);
+    settings.alpha = 128;
+    EXPECT_EQ(layeredAlpha(), 128);
+}
+
+TEST_F(DisplayTest, UnknownStyleIndexKeepsThePreviousStyle) {
+    refreshStyle();
+    EXPECT_EQ(render.textInset, 3);
+    EXPECT_EQ(render.style.textColor, fakeshell::style(STYLE_LABEL).textColor);
+
+    settings.styleType = 99;  // "@TelvaneStyleType 99"
+    refreshStyle();
+    EXPECT_EQ(render.style.textColor, fakeshell::style(STYLE_LABEL).textColor);
+    EXPECT_STREQ(render.style.fontFace, "Face 4");
+
+    // The reference font still comes from the toolbar; the colour from the
+    // kept copy, since the shell has no block 99.
+    settings.useRefFont = true;
+    PaintFont font;
+    choosePaintFont(&font);
+    EXPECT_EQ(font.height, fakeshell::style(STYLE_TOOLBAR).fontHeight);
+    EXPECT_STREQ(font.face, "Face 1");
+    EXPECT_EQ(font.color, fakeshell::style(STYLE_LABEL).textColor);
+}
+
+TEST_F(DisplayTest, PaintFontFollowsTheShellOrTheUser) {
+    settings.useRefFont = true;
+    settings.styleType = STYLE_CLOCK;
+    settings.fontHeight = 30;
+    std::strcpy(settings.fontFace, "Mine");
+    PaintFont font;
+    choosePaintFont(&font);
+    EXPECT_EQ(font.height, 11);
+    EXPECT_EQ(font.color, fakeshell::style(STYLE_CLOCK).textColor);
+
+    // A changed shell style shows at the next paint without a refresh.
+    std::strcpy(fakeshell::style(STYLE_TOOLBAR).fontFace, "Newer");
+    choosePaintFont(&font);
+    EXPECT_STREQ(font.face, "Newer");
+
+    // A face field the shell did not terminate is cut, not overrun.
+    std::memset(fakeshell::style(STYLE_TOOLBAR).fontFace, 'z', kFontFaceSize);
+    choosePaintFont(&font);
+    EXPECT_EQ(std::strlen(font.face), static_cast<size_t>(kFontFaceSize - 1));
+
+    settings.useRefFont = false;
+    settings.fontColor = RGB(1, 2, 3);
+    choosePaintFont(&font);
+    EXPECT_EQ(font.height, 30);
+    EXPECT_STREQ(font.face, "Mine");
+    EXPECT_EQ(font.color, RGB(1, 2, 3));
+}
+
+TEST(Tooltip, OneToolFollowsTheWindowAndIsLeftAloneWhenNothingChanged) {
+    TooltipTool tool{};
+    const RECT small = {3, 3, 97, 17};
+    const RECT large = {3, 3, 147, 17};
+
+    EXPECT_EQ(trackTooltip(&tool, small, "CPU: 5%"), unsigned{TipAdd});
+    EXPECT_EQ(trackTooltip(&tool, small, "CPU: 5%"), 0u);
+
+    EXPECT_EQ(trackTooltip(&tool, large, "CPU: 5%"), unsigned{TipMove});
+    EXPECT_EQ(tool.rect.right, 147);
+    EXPECT_EQ(trackTooltip(&tool, large, "CPU: 7%"), unsigned{TipText});
+    EXPECT_STREQ(tool.text, "CPU: 7%");
+    EXPECT_EQ(trackTooltip(&tool, small, "CPU: 9%"), unsigned{TipMove | TipText});
+}
+
+TEST(Tooltip, LongTextIsCutAndNotResentEveryPaint) {
+    TooltipTool tool{};
+    const RECT rect = {0, 0, 10, 10};
+    std::string text(1000, 'q');
+    trackTooltip(&tool, rect, text.c_str());
+    EXPECT_EQ(std::strlen(tool.text), 258u);
+    EXPECT_EQ(trackTooltip(&tool, rect, text.c_str()), 0u);
+}
+
+}  // namespace
