@@ -19,7 +19,8 @@ void paintWindow(HWND window) {
                                             client.bottom - client.top);
     HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap);
 
-    MakeStyleGradient(memoryDc, &client, &render.style, settings.showBorder);
+    RECT gradient = client;  // the shell gets its own copy to scribble on
+    MakeStyleGradient(memoryDc, &gradient, &render.style, settings.showBorder);
 
     RECT textRect = client;
     InflateRect(&textRect, -render.textInset, -render.textInset);
