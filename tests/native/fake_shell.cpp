@@ -160,7 +160,7 @@ std::string dump(const Menu* menu) {
     return out.str();
 }
 
-StyleItem& style(int index) { return styles[(index - 1) % 6]; }
+StyleItem& style(int index) { return styles[index >= 1 && index <= 6 ? index - 1 : 0]; }
 int& settingInt(int index) { return index == SETTING_BEVEL_WIDTH ? bevelWidth : borderWidth; }
 
 const std::string& lastExecuted() { return executed; }
