@@ -125,7 +125,8 @@ void writeSmartLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint
     std::fprintf(log, "\nAfter that, you can reload Telvane to test it.\n");
     std::fprintf(log, "\nIf you have no idea about the above values, try to");
     std::fprintf(log, "\ntake a look at https://www.smartmontools.org/wiki/Drivedb");
-    std::fprintf(log, "\nIt provide data: https://www.smartmontools.org/browser/trunk/smartmontools/drivedb.h");
+    std::fprintf(log, "\nIt provide data: "
+                      "https://www.smartmontools.org/browser/trunk/smartmontools/drivedb.h");
     std::fprintf(log, "\nIn this web page, it shows which brand of HD supports temperature");
     std::fprintf(log, "\nsensor and its S.M.A.R.T. attribute ID with its temperature unit.\n");
 }

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/about.h"
+
+TEST(AboutHelpText, ListsEveryTokenLineInOrderAndEndsWithoutALineEnd) {
+    const char* lines[] = {
+        "String Format:", "%CP Percent of CPU usage", "%CN Number of Processes",
+        "%RP Percent of Physical Memory usage", "%RT Total Physical Memory (MB)",
+        "%RF Free Physical Memory (MB)",
+        "%RU Used Physical Memory (MB)", "%SP Percent of Swap Memory usage", "%ST Total Swap Memory (MB)",
+        "%SF Free Swap Memory (MB)", "%SU Used Swap Memory (MB)", "%DT[A-Z] Total Disk Space",
+        "%DF[A-Z] Free Disk Space", "%DU[A-Z] Used Disk Space", "%DP[A-Z] Percent of Free Disk Space",
+        "%DQ[A-Z] Percent of Used Disk Space", "%BP Percent of Battery usage", "%BL Battery Lifetime",
+        "%ID Download speed (KB/sec)", "%IU Upload speed (KB/sec)", "%NP IP address", "%NU User name",
+        "%NW Workstation name", "%UW Uptime (week:day:hour:min)", "%UD Uptime (day:hour:min)",
+        "%UH Uptime (hour:min)", "%H HD Temperature", "%TL Local Time", "%TU Universal Time",
+        "%PM Physical Memory usage of BB (KB)", "%PN Peak Physical Memory usage of BB (KB)",
+        "%PS Swap Memory usage of BB (KB)", "%PT Peak Swap Memory usage of BB (KB)", "%PG GDI objects of BB",
+        "\\n insert a newline", "%% percentage character", "", "Clock Format:", "%a ", "%A ", "%b ", "%B ",
+        "%c ", "%d ", "%H ", "%I ", "%j ", "%m ", "%M ", "%p ", "%S ", "%U ", "%w ", "%W ", "%x ", "%X ",
+        "%y ", "%Y ", "%z ", "%Z same as above ", "", "The # flag modifies some of the above as follows:",
+        "%#c ", "%#x ", "%#d,H,I,j,m,M,S,U,w,W,y,Y Remove leading zeros (if any). ",
+        "%#a,A,b,B,p,X,z,Z,% # flag is ignored"};
+    // Clock lines are listed by their conversion only; the wording of
+    // their descriptions is free, with a trailing space.
+    const std::string text = kAboutHelpText;
+    size_t at = 0;
+    const size_t count = sizeof lines / sizeof *lines;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string expected = lines[i];
+        size_t end = text.find("\r\n", at);
+        ASSERT_EQ(end == std::string::npos, i == count - 1) << "line end after: " << expected;
+        const std::string line = text.substr(at, end == std::string::npos ? end : end - at);
+        EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+        if (expected.size() > 1 && expected.size() <= 4 && expected.back() == ' ') {
+            EXPECT_EQ(line.compare(0, expected.size(), expected), 0) << line;
+            EXPECT_EQ(line.back(), ' ') << line;
+        } else {
+            EXPECT_EQ(line, expected);
+        }
+        at = end + 2;
+    }
+}

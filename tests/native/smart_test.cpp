@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "smart/smart.h"
+#include "smart/smart_fake.h"
+#include "smart/smart_query.h"
+
+namespace {
+
+struct Entry {
+    uint8_t id, value, worst, raw[6];
+};
+
+// Attribute table of a desktop drive: 12 attributes and one empty entry
+// in between; 194 holds the temperature (38, lifetime maximum 18 unused).
+const Entry kRecordedDrive[] = {
+    {1, 117, 99, {88, 27, 158, 7}}, {3, 97, 97, {}},       {4, 100, 100, {178, 4}},
+    {5, 100, 100, {}},              {7, 78, 60, {76, 111, 43, 3}},
+    {0, 0, 0, {7}},                 {9, 92, 92, {43, 28}}, {10, 100, 100, {}},
+    {12, 100, 100, {232, 3}},       {194, 38, 45, {38, 0, 0, 0, 18}},
+    {195, 48, 22, {88, 27, 158, 7}}, {197, 100, 100, {}},  {198, 100, 100, {}},
+};
+
+void putEntry(int index, const Entry& entry) {
+    uint8_t* at = fakeSmartDrive.sector + 2 + index * 12;
+    at[0] = entry.id;
+    at[1] = 0x32;  // flags, never read
+    at[3] = entry.value;
+    at[4] = entry.worst;
+    std::memcpy(at + 5, entry.raw, 6);
+}
+
+std::string readFile(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+class SmartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetFakeSmartDrive();
+        fakeSmartDrive.sector[0] = 16;  // revision
+        int index = 0;
+        for (const Entry& entry : kRecordedDrive) putEntry(index++, entry);
+    }
+    void TearDown() override { std::remove(logPath.c_str()); }
+    int query(int attributeId, int drive = 0) { return runSmartQuery(2, 0, drive, attributeId, 0, ""); }
+    int log(int physicalDrive = 0, int drive = 0) {
+        return runSmartQuery(2, physicalDrive, drive, 0, 1, logPath.c_str());
+    }
+
+    std::string logPath = ::testing::TempDir() + "telvane_smart.log";
+};
+
+TEST_F(SmartTest, ReturnsRawByteZeroOfTheFirstMatchingEntry) {
+    EXPECT_EQ(query(194), 38);
+    EXPECT_EQ(query(4), 178);
+    EXPECT_EQ(query(0), 7);  // the empty entry inside the count
+    putEntry(20, {194, 50, 50, {99}});
+    EXPECT_EQ(query(194), 38);
+    EXPECT_EQ(query(231), kNoTemperature);
+    fakeSmartDrive.reportedBufferSize = 2 + 11;  // no whole entry
+    EXPECT_EQ(query(1), kNoTemperature);
+}
+
+TEST_F(SmartTest, NeverWalksPastTheSectorWhateverSizeTheDriverReports) {
+    EXPECT_EQ(smartEntryCount(2 + 12 * 12), 12);
+    EXPECT_EQ(smartEntryCount(2 + 12 * 256), 0);  // the count is 8 bits wide
+    putEntry(29, {231, 1, 1, {41}});
+    putEntry(31, {232, 1, 1, {42}});  // beyond the cap of 30
+    for (uint32_t reported : {512u, 0u, 1u, 0xFFFFFFFFu}) {  // 42 entries, then wraps
+        fakeSmartDrive.reportedBufferSize = reported;
+        EXPECT_EQ(smartEntryCount(reported), 30);
+        EXPECT_EQ(query(231), 41) << reported;
+        EXPECT_EQ(query(232), kNoTemperature) << reported;
+        EXPECT_EQ(log(), 0) << reported;
+    }
+}
+
+TEST_F(SmartTest, AddressesOnlyPresentIdeDrivesBelow8WithTheirHeadRegister) {
+    fakeSmartDrive.deviceMap = 0xFF;
+    for (int drive : {8, 31, 32, 255, -1}) EXPECT_EQ(query(194, drive), kNoTemperature) << drive;
+    EXPECT_EQ(fakeSmartDrive.enableCommand.irDriveRegs.bCommandReg, 0);  // nothing sent
+    fakeSmartDrive.deviceMap = 0x11;  // drive 0 present but ATAPI
+    EXPECT_EQ(query(194, 0), kNoTemperature);
+
+    fakeSmartDrive.deviceMap = 0x06;
+    EXPECT_EQ(query(194, 0), kNoTemperature);
+    const uint8_t heads[] = {0, 0xB0, 0xA0};
+    for (int drive = 1; drive < 3; ++drive) {
+        ASSERT_EQ(query(194, drive), 38);
+        EXPECT_EQ(fakeSmartDrive.enableCommand.irDriveRegs.bDriveHeadReg, heads[drive]);
+        EXPECT_EQ(fakeSmartDrive.readCommand.irDriveRegs.bDriveHeadReg, heads[drive]);
+        EXPECT_EQ(fakeSmartDrive.readCommand.bDriveNumber, drive);
+    }
+    EXPECT_EQ(fakeSmartDrive.enableCommand.irDriveRegs.bFeaturesReg, 0xD8);
+    EXPECT_EQ(fakeSmartDrive.readCommand.irDriveRegs.bFeaturesReg, 0xD0);
+    EXPECT_EQ(uint32_t{fakeSmartDrive.readCommand.cBufferSize}, 512u);  // copied: the field is packed
+    EXPECT_EQ(fakeSmartDrive.commandInputSize, 32u);
+    EXPECT_EQ(fakeSmartDrive.enableOutputSize, 16u);
+    EXPECT_EQ(fakeSmartDrive.readOutputSize, 528u);
+}
+
+TEST_F(SmartTest, OpensTheDeviceOfTheOsFamilyAndAlwaysClosesIt) {
+    runSmartQuery(2, 12, 0, 194, 0, "");
+    EXPECT_STREQ(fakeSmartDrive.openedPath, "\\\\.\\PhysicalDrive0");
+    runSmartQuery(0, 3, 0, 194, 0, "");
+    EXPECT_STREQ(fakeSmartDrive.openedPath, "\\\\.\\SMARTVSD");
+    EXPECT_TRUE(fakeSmartDrive.openedLegacy);
+
+    bool* failures[] = {&fakeSmartDrive.versionFails, &fakeSmartDrive.enableFails, &fakeSmartDrive.readFails};
+    for (bool* failure : failures) {
+        *failure = true;
+        EXPECT_EQ(query(194), kNoTemperature);
+        *failure = false;
+    }
+    EXPECT_EQ(runSmartQuery(2, 0, 0, 194, 1, "/nonexistent/dir/log"), kNoTemperature);
+    EXPECT_EQ(fakeSmartDrive.opens, 6);
+    EXPECT_EQ(fakeSmartDrive.closes, 6);
+    fakeSmartDrive.attached = false;
+    EXPECT_EQ(query(194), kNoTemperature);
+    EXPECT_EQ(fakeSmartDrive.closes, 6);
+}
+
+TEST_F(SmartTest, LogListsEveryUsedAttributeWithRawByteZeroInBrackets) {
+    fakeSmartDrive.deviceMap = 0x02;
+    ASSERT_EQ(log(12, 1), 0);
+    EXPECT_EQ(readFile(logPath),
+              "This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n"
+              "\nAttribute Data for PhysicalDriveNumber=0 and DriveNumber=1\n"
+              "\nAttribute Count = 30 (including NULL attributes)\n"
+              "Attribute Structure Revision = 16\n"
+              "-ID- -Value- -Raw Data-\n"
+              "   1  117    [ 88]  27 158   7   0   0\n"
+              "   3  97     [  0]   0   0   0   0   0\n"
+              "   4  100    [178]   4   0   0   0   0\n"
+              "   5  100    [  0]   0   0   0   0   0\n"
+              "   7  78     [ 76] 111  43   3   0   0\n"
+              "   9  92     [ 43]  28   0   0   0   0\n"
+              "  10  100    [  0]   0   0   0   0   0\n"
+              "  12  100    [232]   3   0   0   0   0\n"
+              " 194  38     [ 38]   0   0   0  18   0\n"
+              " 195  48     [ 88]  27 158   7   0   0\n"
+              " 197  100    [  0]   0   0   0   0   0\n"
+              " 198  100    [  0]   0   0   0   0   0\n"
+              "\nThe HD Temperature maybe at one of the first Raw data with [ ]\n"
+              "\nIf you find it, please note down the attribute ID and set it to"
+              "\nTelvane rcfile \"HDTempAttrID\" setting."
+              "\nAfter that, you can reload Telvane to test it.\n"
+              "\nIf you have no idea about the above values, try to"
+              "\ntake a look at https://www.smartmontools.org/wiki/Drivedb"
+              "\nIt provide data: https://www.smartmontools.org/browser/trunk/smartmontools/drivedb.h"
+              "\nIn this web page, it shows which brand of HD supports temperature"
+              "\nsensor and its S.M.A.R.T. attribute ID with its temperature unit.\n");
+}
+
+TEST_F(SmartTest, LogIsReportedSavedOnlyWhenWrittenAndKeptWhenTheDeviceFails) {
+    std::ofstream(logPath) << "earlier log";
+    fakeSmartDrive.readFails = true;
+    EXPECT_EQ(log(), kNoTemperature);
+    EXPECT_EQ(readFile(logPath), "earlier log");
+    fakeSmartDrive.readFails = false;
+    EXPECT_EQ(runSmartQuery(2, 0, 0, 194, 1, "/dev/full"), kNoTemperature);  // every write fails
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "smart/smart.h"
+
+// No disk here answers S.M.A.R.T. requests (wine opens the drive but
+// refuses the version request): every query fails cleanly, and a failed
+// log command leaves an earlier log as it was.
+TEST(SmartOnWindows, QueriesFailWithoutADriveAndKeepAnEarlierLog) {
+    const char* path = "C:\\Telvane.HDTemp.log";
+    EXPECT_EQ(queryDriveSmart(2, 0, 0, 194, 0), kNoTemperature);
+    EXPECT_EQ(queryDriveSmart(0, 0, 0, 194, 0), kNoTemperature);
+
+    FILE* file = std::fopen(path, "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("earlier log", file);
+    std::fclose(file);
+    EXPECT_EQ(queryDriveSmart(2, 0, 0, 194, 1), kNoTemperature);
+
+    char text[32] = {};
+    file = std::fopen(path, "r");
+    ASSERT_NE(file, nullptr);
+    size_t length = std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    std::remove(path);
+    EXPECT_EQ(std::string(text, length), "earlier log");
+}
