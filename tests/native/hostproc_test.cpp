@@ -8,51 +8,40 @@
 
 namespace {
 
-class HostProcessTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        nativeHostMemory = {};
-        nativeHostMemoryOk = true;
-        nativeGdiObjects = 0;
-        nativeGdiQueries = 0;
-    }
-    void TearDown() override { freeSegments(); }
+std::string hostText(MetricSlot slot) { return formatEngine.segments[slotOf(slot)]; }
 
-    static void compile(const char* format) {
-        freeSegments();
-        compileFormat(format, {"", "", ""});
-    }
-    static std::string text(MetricSlot slot) { return formatEngine.segments[slotOf(slot)]; }
-};
+void compileHostFormat(const char* format) {
+    freeSegments();
+    compileFormat(format, {"", "", ""});
+    nativeGdiQueries = 0;
+}
 
-TEST_F(HostProcessTest, CountersShownInKilobytes) {
-    compile("%PM %PN %PS %PT %PG");
-    nativeHostMemory = {10485760, 5ull << 30, 1023, 2048};
+TEST(HostProcess, CountersShownInKilobytesAndZerosAfterAFailedQuery) {
+    compileHostFormat("%PM %PN %PS %PG");
+    nativeHostMemory = {10485760, 5ull << 30, 1023, 0};
+    nativeHostMemoryOk = true;
     nativeGdiObjects = 42;
     updateHostProcessStats();
-    EXPECT_EQ(text(SlotHostPhysical), "10240KB");
-    EXPECT_EQ(text(SlotHostPeakPhysical), "5242880KB");  // past 4 GB, not cut to 32 bits
-    EXPECT_EQ(text(SlotHostSwap), "0KB");
-    EXPECT_EQ(text(SlotHostPeakSwap), "2KB");
-    EXPECT_EQ(text(SlotHostGdi), "42");
-}
+    EXPECT_EQ(hostText(SlotHostPhysical), "10240KB");
+    EXPECT_EQ(hostText(SlotHostPeakPhysical), "5242880KB");  // past 4 GB, not cut to 32 bits
+    EXPECT_EQ(hostText(SlotHostSwap), "0KB");
+    EXPECT_EQ(hostText(SlotHostGdi), "42");
 
-TEST_F(HostProcessTest, FailedQueryShowsZerosNotWhatTheRecordHeld) {
-    compile("%PM %PT");
-    nativeHostMemory = {0xABABABABABull, 1, 2, 0xCDCDCDCDCDull};
+    nativeHostMemory = {0xABABABABABull, 1, 2, 0};  // whatever the record held
     nativeHostMemoryOk = false;
     updateHostProcessStats();
-    EXPECT_EQ(text(SlotHostPhysical), "0KB");
-    EXPECT_EQ(text(SlotHostPeakSwap), "0KB");
+    EXPECT_EQ(hostText(SlotHostPhysical), "0KB");
+    freeSegments();
 }
 
-TEST_F(HostProcessTest, GdiCountQueriedOnlyWhenShown) {
-    compile("%PM");
+TEST(HostProcess, GdiCountQueriedOnlyWhenShown) {
+    compileHostFormat("%PM");
     updateHostProcessStats();
     EXPECT_EQ(nativeGdiQueries, 0);
-    compile("%PG");
+    compileHostFormat("%PG");
     updateHostProcessStats();
     EXPECT_EQ(nativeGdiQueries, 1);
+    freeSegments();
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <string>
 
 #include "format/format.h"
@@ -18,25 +17,20 @@ protected:
     void SetUp() override {
         settings.padPercentages = false;
         freeSegments();
-        compileFormat("%CP|%RP|%RF|%RT|%RU|%SP|%SF|%ST|%SU|%BP|%BL|%CN", {"", "", ""});
+        compileFormat("%CP|%RP|%RF|%RT|%RU|%SP|%SU|%BP|%BL|%CN", {"", "", ""});
+        r.memory = {4 * kGiB, 1 * kGiB, 8 * kGiB, 6 * kGiB};
+        r.batteryLifeTime = 0xFFFFFFFFu;
     }
     void TearDown() override {
         freeSegments();
         destroySystemSampler();
     }
-
     static std::string text(MetricSlot slot) { return formatEngine.segments[slotOf(slot)]; }
 
-    static SystemReadings reading() {
-        SystemReadings r{};
-        r.memory = {4 * kGiB, 1 * kGiB, 8 * kGiB, 6 * kGiB};
-        r.batteryLifeTime = 0xFFFFFFFFu;
-        return r;
-    }
+    SystemReadings r{};
 };
 
 TEST_F(SystemTest, MemoryTextsUseFullWidthCounts) {
-    SystemReadings r = reading();
     r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
     r.pageFilePercent = usedPercent(r.memory.availablePageFile, r.memory.totalPageFile);
     applySystemReadings(r);
@@ -44,45 +38,34 @@ TEST_F(SystemTest, MemoryTextsUseFullWidthCounts) {
     EXPECT_EQ(text(SlotPhysicalFree), "1024MB");
     EXPECT_EQ(text(SlotPhysicalTotal), "4096MB");
     EXPECT_EQ(text(SlotPhysicalUsed), "3072MB");
-    EXPECT_EQ(text(SlotSwapPercent), "25%");
     EXPECT_EQ(text(SlotSwapUsed), "2048MB");
 
     // Beyond 4 GB a 32-bit count would saturate.
-    r.memory = {16 * kGiB, 5 * kGiB, 24 * kGiB, 3 * kGiB};
+    r.memory = {16 * kGiB, 5 * kGiB, 0, 0};
     r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
     applySystemReadings(r);
     EXPECT_EQ(text(SlotPhysicalPercent), "68%");  // 68.75 truncated
-    EXPECT_EQ(text(SlotPhysicalFree), "5120MB");
     EXPECT_EQ(text(SlotPhysicalTotal), "16384MB");
     EXPECT_EQ(text(SlotPhysicalUsed), "11264MB");
-    EXPECT_EQ(text(SlotSwapTotal), "24576MB");
-
-    EXPECT_EQ(usedPercent(0, 0), 0);
     EXPECT_EQ(usedPercent(5, 0), 0);
 }
 
-TEST_F(SystemTest, LoadFromIdleAndSystemTimes) {
+TEST_F(SystemTest, LoadFromIdleTimeAndItsRangeCheck) {
     // Two processors, one second elapsed, one processor-second idle: 50 %.
     EXPECT_EQ(roundLoad(cpuLoad(1000, 10001000, 5000, 10005000, 2)), 50);
     EXPECT_EQ(cpuLoad(0, 10001000, 5000, 10005000, 2), 0.0);  // first sample
     EXPECT_EQ(cpuLoad(1000, 10001000, 5000, 10005000, 0), 0.0);
     EXPECT_EQ(cpuLoad(1000, 10001000, 5000, 5000, 2), 0.0);
-    EXPECT_EQ(roundLoad(cpuLoad(1000, 1000, 5000, 10005000, 1)), 100);
-}
 
-TEST_F(SystemTest, LoadJustPastFullShowsFullAndOtherOutliersShowZero) {
     auto shown = [](double load) { return shownCpuPercent(roundLoad(load)); };
     EXPECT_EQ(shown(100.4), 100);
     EXPECT_EQ(shown(100.6), 100);
     EXPECT_EQ(shown(150.0), 0);
     EXPECT_EQ(shown(-3.0), 0);
     EXPECT_EQ(shown(std::nan("")), 0);
-    EXPECT_EQ(shown(std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(shown(1e300), 0);
-    EXPECT_EQ(shown(42.5), 43);
 
-    // The kernel's own percentage on the 9x family goes through the same check.
-    SystemReadings r = reading();
+    // The 9x kernel's own percentage goes through the same check.
     r.cpuPercent = 101;
     applySystemReadings(r);
     EXPECT_EQ(text(SlotCpuLoad), "100%");
@@ -92,51 +75,35 @@ TEST_F(SystemTest, LoadJustPastFullShowsFullAndOtherOutliersShowZero) {
 }
 
 TEST_F(SystemTest, FailedSampleKeepsPreviousPercentages) {
-    SystemReadings r = reading();
     r.cpuPercent = 37;
     r.physicalPercent = 61;
-    r.pageFilePercent = 12;
     applySystemReadings(r);
     r.sampleStatus = 5;
-    r.cpuPercent = 90;
-    r.physicalPercent = 90;
-    r.pageFilePercent = 90;
+    r.cpuPercent = r.physicalPercent = 90;
     applySystemReadings(r);
     EXPECT_EQ(text(SlotCpuLoad), "37%");
     EXPECT_EQ(text(SlotPhysicalPercent), "61%");
-    EXPECT_EQ(text(SlotSwapPercent), "12%");
 }
 
-TEST_F(SystemTest, PaddingAppliesToLoadAndMemoryButNotBattery) {
+TEST_F(SystemTest, PaddingAndBatteryTexts) {
     settings.padPercentages = true;
-    SystemReadings r = reading();
     r.cpuPercent = 7;
     r.physicalPercent = 100;
     r.batteryPercent = 7;
+    r.batteryLifeTime = 5400;
     applySystemReadings(r);
     EXPECT_EQ(text(SlotCpuLoad), "07%");
     EXPECT_EQ(text(SlotPhysicalPercent), "100%");
-    EXPECT_EQ(text(SlotBatteryPercent), "7%");
-}
-
-TEST_F(SystemTest, BatteryTexts) {
-    SystemReadings r = reading();
-    r.batteryPercent = 255;
-    r.batteryLifeTime = 5400;
-    applySystemReadings(r);
-    EXPECT_EQ(text(SlotBatteryPercent), "255%");
+    EXPECT_EQ(text(SlotBatteryPercent), "7%");  // never padded
     EXPECT_EQ(text(SlotBatteryLifetime), "1:30");
 
     r.batteryLifeTime = 59;
     applySystemReadings(r);
     EXPECT_EQ(text(SlotBatteryLifetime), "0:00");
-
     r.batteryLifeTime = 0xFFFFFFFFu;  // unknown: keep what was shown
     applySystemReadings(r);
     EXPECT_EQ(text(SlotBatteryLifetime), "0:00");
-
     r.acOnline = true;
-    r.batteryLifeTime = 5400;
     applySystemReadings(r);
     EXPECT_EQ(text(SlotBatteryLifetime), "AC Online");
 }
@@ -159,37 +126,17 @@ TEST_F(SystemTest, ProcessCountGrowsTheBufferUntilItIsNotFull) {
     FakeProcesses many{3000, 0};
     EXPECT_EQ(countProcessIds(enumerateFake, &many), 3000);
     EXPECT_EQ(many.calls, 3);  // 1024, 2048, 4096 ids
-
     FakeProcesses exact{1024, 0};
     EXPECT_EQ(countProcessIds(enumerateFake, &exact), 1024);
-
-    FakeProcesses few{57, 0};
-    EXPECT_EQ(countProcessIds(enumerateFake, &few), 57);
-    EXPECT_EQ(few.calls, 1);
-
     FakeProcesses failing{0xDEAD, 0};
     EXPECT_EQ(countProcessIds(enumerateFake, &failing), 0);
 }
 
-TEST_F(SystemTest, SamplerChoiceFollowsThePlatform) {
-    int cls = 7;
-    EXPECT_EQ(chooseSampler(1, 4, cls), RegistryStats);
-    EXPECT_EQ(cls, 0);
-    EXPECT_EQ(chooseSampler(2, 4, cls), NativeQuery);
-    EXPECT_EQ(cls, 1);
-    EXPECT_EQ(chooseSampler(2, 5, cls), NativeQuery);
-    EXPECT_EQ(cls, 2);
-    cls = 7;
-    EXPECT_EQ(chooseSampler(3, 10, cls), NoSampler);
-    EXPECT_EQ(cls, 7);
-}
-
 TEST_F(SystemTest, UpdateWritesNothingWithoutASampler) {
-    nativeSystemReadings = reading();
+    nativeSystemReadings = r;
     nativeSystemReadings.processCount = 88;
     updateSystemMetrics();
     EXPECT_EQ(text(SlotProcessCount), "procnum");
-
     createSystemSampler();
     updateSystemMetrics();
     EXPECT_EQ(text(SlotProcessCount), "88");
