@@ -4,6 +4,7 @@
 #include <string>
 
 #include "smart/smart.h"
+#include "smart/smart_device.h"
 
 // No disk here answers S.M.A.R.T. requests (wine opens the drive but
 // refuses the version request): every query fails cleanly, and a failed
@@ -26,4 +27,10 @@ TEST(SmartOnWindows, QueriesFailWithoutADriveAndKeepAnEarlierLog) {
     std::fclose(file);
     std::remove(path);
     EXPECT_EQ(std::string(text, length), "earlier log");
+}
+
+TEST(SmartOnWindows, MissingDriverCannotBeOpened) {
+    SmartHandle device = nullptr;
+    EXPECT_FALSE(openSmartDevice("\\\\.\\SMARTVSD", true, &device));  // the 9x driver, absent on NT
+    EXPECT_EQ(device, nullptr);
 }
