@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "metrics/clocks.h"
+
+namespace {
+
+constexpr int64_t kHour = 3600 * kFileTimeTicksPerSecond;
+
+uint64_t fileTimeAt(int64_t unixSeconds) {
+    return static_cast<uint64_t>(unixSeconds + 11644473600LL) * kFileTimeTicksPerSecond;
+}
+
+std::string zoneClock(uint64_t universal, int64_t offset, const char* format) {
+    char text[256];
+    if (!renderZoneClock(universal, offset, dateFromFileTime, format, text, sizeof text)) {
+        return "(failed)";
+    }
+    return text;
+}
+
+int biasReads;
+long biasMinus60() {
+    ++biasReads;
+    return -60;
+}
+
+TEST(ZoneClock, ShiftsByTheZoneAcrossDayAndLeapBoundaries) {
+    // 2023-12-31 23:30:00 and 2024-03-01 00:10:00 universal time.
+    EXPECT_EQ(zoneClock(fileTimeAt(1704065400), zoneOffset("+9.0", false, false, nullptr),
+                        "%Y-%m-%d %H:%M:%S"),
+              "2024-01-01 08:30:00");
+    EXPECT_EQ(zoneClock(fileTimeAt(1709251800), zoneOffset("-5.5", false, false, nullptr),
+                        "%Y-%m-%d %H:%M %a"),
+              "2024-02-29 18:40 Thu");
+    // Before 1601 there is no date: the previous text stays.
+    EXPECT_EQ(zoneClock(0, -kHour, "%H"), "(failed)");
+}
+
+TEST(ZoneClock, DaylightHourOnlyWhenSettingOnAndLocalZoneInDaylight) {
+    biasReads = 0;
+    EXPECT_EQ(zoneOffset("+1.0", false, true, biasMinus60), kHour);
+    EXPECT_EQ(zoneOffset("+1.0", true, false, biasMinus60), kHour);
+    EXPECT_EQ(biasReads, 0);
+    EXPECT_EQ(zoneOffset("+1.0", true, true, biasMinus60), 2 * kHour);
+}
+
+TEST(ZoneClock, UnusableZoneTextsCountAsUniversalTime) {
+    for (const char* text : {"", "east", "inf", "nan", "1e300"}) {
+        EXPECT_EQ(zoneOffset(text, false, false, nullptr), 0) << text;
+    }
+}
+
+TEST(ZoneClock, CalendarRecordMatchesTheRealDate) {
+    // Day of year and week numbers from the date itself, checked against the
+    // C library's own breakdown over five centuries of sample days.
+    const char* format = "%Y-%m-%d %H:%M:%S %a %j %U %W";
+    for (int64_t s = -11644473600LL + 12345; s < 4102444800LL; s += 86400LL * 97 + 3613) {
+        const auto t = static_cast<time_t>(s);
+        std::tm expected{};
+        gmtime_r(&t, &expected);
+        char want[128];
+        std::strftime(want, sizeof want, format, &expected);
+        ASSERT_EQ(zoneClock(fileTimeAt(s), 0, format), want) << s;
+    }
+    EXPECT_EQ(dayOfYear(2024, 12, 31), 365);
+    EXPECT_EQ(dayOfYear(1900, 3, 1), 59);
+}
+
+TEST(ClockText, EmptyOrOverlongResultLeavesAnEmptyText) {
+    std::tm record{};
+    record.tm_year = 124;
+    char text[8];
+    std::memset(text, 'x', sizeof text);
+    formatClockText(text, sizeof text, "", &record);
+    EXPECT_STREQ(text, "");
+    std::memset(text, 'x', sizeof text);
+    formatClockText(text, sizeof text, "%Y-%m-%d", &record);  // needs 11 bytes
+    EXPECT_STREQ(text, "");
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "format/format.h"
+#include "metrics/network.h"
+
+namespace {
+
+InterfaceSample sample(uint32_t row, uint32_t inOctets, uint32_t outOctets, uint32_t tickMs) {
+    return InterfaceSample{row, 100 + row, inOctets, outOctets, tickMs};
+}
+
+TEST(InterfaceRow, ZeroIsTheFirstRowAndNIsRowN) {
+    uint32_t row = 99;
+    EXPECT_TRUE(chooseInterfaceRow(0, 3, &row) && row == 0);
+    EXPECT_TRUE(chooseInterfaceRow(3, 3, &row) && row == 2);
+    EXPECT_FALSE(chooseInterfaceRow(0, 0, &row));
+    EXPECT_FALSE(chooseInterfaceRow(4, 3, &row));
+    EXPECT_FALSE(chooseInterfaceRow(-1, 3, &row));
+}
+
+TEST(Throughput, IsKilobytesPerSecondWhateverTheIntervalAndAcrossWraps) {
+    ThroughputState state{};
+    Throughput rates{};
+    EXPECT_FALSE(advanceThroughput(&state, sample(0, 1000, 500, 10000), &rates));
+    ASSERT_TRUE(advanceThroughput(&state, sample(0, 1537000, 10740, 11000), &rates));
+    EXPECT_EQ(rates.downloadKB, 1500u);
+    EXPECT_EQ(rates.uploadKB, 10u);
+    ASSERT_TRUE(advanceThroughput(&state, sample(0, 1537000 + 7680000, 10740, 16000), &rates));
+    EXPECT_EQ(rates.downloadKB, 1500u);
+
+    // Both the counter and the tick count wrap past 2^32 here.
+    advanceThroughput(&state, sample(0, 0xFFFFFC00u, 0, 0xFFFFFE0Cu), &rates);
+    ASSERT_TRUE(advanceThroughput(&state, sample(0, 0x00000400u, 0, 0x000001F4u), &rates));
+    EXPECT_EQ(rates.downloadKB, 2u);
+
+    // No time passed: nothing shown, and the next figure spans both ticks.
+    EXPECT_FALSE(advanceThroughput(&state, sample(0, 0x00100400u, 0, 0x000001F4u), &rates));
+    ASSERT_TRUE(advanceThroughput(&state, sample(0, 0x00200400u, 0, 0x000009C4u), &rates));
+    EXPECT_EQ(rates.downloadKB, 1024u);
+}
+
+TEST(Throughput, ChangingInterfaceStartsAFreshBaseline) {
+    ThroughputState state{};
+    Throughput rates{};
+    advanceThroughput(&state, sample(0, 5000000, 5000000, 1000), &rates);
+    advanceThroughput(&state, sample(0, 5001024, 5001024, 2000), &rates);
+    // Row 1's counters are far below row 0's: no spike, just a new baseline.
+    EXPECT_FALSE(advanceThroughput(&state, sample(1, 2048, 1024, 3000), &rates));
+    ASSERT_TRUE(advanceThroughput(&state, sample(1, 4096, 1024, 4000), &rates));
+    EXPECT_EQ(rates.downloadKB, 2u);
+}
+
+TEST(Throughput, FirstSampleLeavesTheCompiledTextsThenBothAreWritten) {
+    freeSegments();
+    compileFormat("%ID/%IU", IdentityTexts{"", "", ""});
+    applyInterfaceSample(InterfaceSample{0, 4242, 0, 0, 1000});  // an id no other test uses
+    EXPECT_STREQ(formatEngine.segments[slotOf(SlotDownload)], "0KB");
+    applyInterfaceSample(InterfaceSample{0, 4242, 1536000, 3072, 2000});
+    EXPECT_STREQ(formatEngine.segments[slotOf(SlotDownload)], "1500KB");
+    EXPECT_STREQ(formatEngine.segments[slotOf(SlotUpload)], "3KB");
+    freeSegments();
+}
+
+}  // namespace
