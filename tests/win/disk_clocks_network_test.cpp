@@ -1,0 +1,38 @@
+// The real disk, clock, network and identity readers on the running system.
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <string>
+
+#include "format/format.h"
+#include "metrics/clocks.h"
+#include "metrics/disk.h"
+#include "metrics/network.h"
+#include "settings/settings.h"
+
+TEST(LiveReaders, GivePlausibleValues) {
+    refreshIdentity();
+    EXPECT_NE(std::string(identityTexts().computerName), "");
+
+    copySettingText(settings.localTimeFormat, kFormatTextSize, "%H:%M");
+    freeSegments();
+    compileFormat("%DTC %DFQ %TL", identityTexts());
+    updateDiskSpace();
+    updateClocks();
+    const std::string total = formatEngine.segments[diskSlotOf(DiskTotal, 'C')];
+    EXPECT_TRUE(total != "--" && total[0] >= '1' && total[0] <= '9') << total;
+    EXPECT_STREQ(formatEngine.segments[diskSlotOf(DiskFree, 'Q')], "--");
+    const std::string local = formatEngine.segments[slotOf(SlotLocalTime)];
+    EXPECT_TRUE(local.size() == 5 && local[2] == ':') << local;
+    freeSegments();
+
+    ULONG size = 0;
+    ASSERT_EQ(GetIfTable(nullptr, &size, FALSE), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    std::string buffer(size, '\0');
+    EXPECT_EQ(GetIfTable(reinterpret_cast<MIB_IFTABLE*>(&buffer[0]), &size, FALSE),
+              static_cast<DWORD>(NO_ERROR));
+    updateNetwork();
+}
