@@ -46,7 +46,7 @@ bool readAttributes(SmartHandle device, int driveNumber) {
 int logAttributes(const char* logPath, int physicalDriveUsed, int driveNumber, int count) {
     FILE* log = std::fopen(logPath, "w+");
     if (!log) return kNoTemperature;
-    writeSmartLog(log, physicalDriveUsed, driveNumber, attributeBuffer.sector, count);
+    writeAttributeLog(log, physicalDriveUsed, driveNumber, attributeBuffer.sector, count);
     // A log that could not be written out must not be reported as saved.
     bool failed = std::ferror(log) != 0;
     if (std::fclose(log) != 0) failed = true;
@@ -105,7 +105,7 @@ int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
     return kNoTemperature;
 }
 
-void writeSmartLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {
+void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {
     count = clampedCount(count);
     std::fprintf(log, "This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n");
     std::fprintf(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,

@@ -29,7 +29,7 @@ int smartEntryCount(uint32_t reportedBufferSize);
 // attributeId, or 255.
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId);
 
-void writeSmartLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);
+void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);
 
 // queryDriveSmart with the log written to logPath.
 int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,
