@@ -1,0 +1,191 @@
+// The stand-in learns what the plugin drew by standing in for a few of
+// its user32 imports: the plugin module's import address table entries
+// are pointed at ours, which pass every call on.
+#include <cstring>
+
+#include "shell.h"
+
+namespace {
+
+using DrawTextFn = int(WINAPI*)(HDC, LPCSTR, int, LPRECT, UINT);
+using BeginPaintFn = HDC(WINAPI*)(HWND, LPPAINTSTRUCT);
+using EndPaintFn = BOOL(WINAPI*)(HWND, const PAINTSTRUCT*);
+using MetricsFn = int(WINAPI*)(int);
+using DefProcFn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+
+DrawTextFn realDrawText = DrawTextA;
+BeginPaintFn realBeginPaint = BeginPaint;
+EndPaintFn realEndPaint = EndPaint;
+MetricsFn realMetrics = GetSystemMetrics;
+DefProcFn realDefProc = DefWindowProcA;
+
+std::string drawnText;
+int paintDepth = 0;
+bool paintHooked = false;
+bool screenOverridden = false;
+int screenWidth = 0;
+int screenHeight = 0;
+bool defProcHooked = false;
+bool probingDrag = false;
+bool dragStarted = false;
+
+int WINAPI drawTextHook(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
+    // Measuring is not drawing; outside a paint nothing reaches the screen.
+    if (!(format & DT_CALCRECT) && (paintDepth > 0 || !paintHooked)) {
+        if (!text) {
+            drawnText.clear();
+        } else if (count < 0) {
+            drawnText = text;
+        } else {
+            drawnText.assign(text, static_cast<size_t>(count));
+        }
+    }
+    return realDrawText(dc, text, count, rect, format);
+}
+
+HDC WINAPI beginPaintHook(HWND window, LPPAINTSTRUCT paint) {
+    HDC dc = realBeginPaint(window, paint);
+    if (dc) {
+        ++paintDepth;
+    }
+    return dc;
+}
+
+BOOL WINAPI endPaintHook(HWND window, const PAINTSTRUCT* paint) {
+    if (paintDepth > 0) {
+        --paintDepth;
+    }
+    return realEndPaint(window, paint);
+}
+
+int WINAPI metricsHook(int index) {
+    if (screenOverridden) {
+        switch (index) {
+            case SM_CXSCREEN:
+            case SM_CXVIRTUALSCREEN:
+                return screenWidth;
+            case SM_CYSCREEN:
+            case SM_CYVIRTUALSCREEN:
+                return screenHeight;
+            default:
+                break;
+        }
+    }
+    return realMetrics(index);
+}
+
+// A plugin that lets a button-down reach the default procedure lets the
+// drag start; during a probe we note that instead of running the modal
+// move loop, which would wait for a real mouse.
+LRESULT WINAPI defProcHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (probingDrag && message == WM_NCLBUTTONDOWN) {
+        dragStarted = true;
+        return 0;
+    }
+    return realDefProc(window, message, wParam, lParam);
+}
+
+template <typename T>
+const T* at(HMODULE module, DWORD offset) {
+    return reinterpret_cast<const T*>(reinterpret_cast<const BYTE*>(module) + offset);
+}
+
+// Points the module's import of dll!name at `replacement`, keeping the
+// address it held in `original`.
+bool patchImport(HMODULE module, const char* dll, const char* name, void* replacement,
+                 void** original) {
+    auto dos = at<IMAGE_DOS_HEADER>(module, 0);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) {
+        return false;
+    }
+    auto nt = at<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (directory.VirtualAddress == 0) {
+        return false;
+    }
+    FARPROC target = GetProcAddress(GetModuleHandleA(dll), name);
+    for (auto imports = at<IMAGE_IMPORT_DESCRIPTOR>(module, directory.VirtualAddress);
+         imports->Name != 0; ++imports) {
+        if (_stricmp(at<char>(module, imports->Name), dll) != 0) {
+            continue;
+        }
+        auto names = imports->OriginalFirstThunk
+                         ? at<IMAGE_THUNK_DATA>(module, imports->OriginalFirstThunk)
+                         : nullptr;
+        auto slots = const_cast<IMAGE_THUNK_DATA*>(at<IMAGE_THUNK_DATA>(module, imports->FirstThunk));
+        for (size_t i = 0; slots[i].u1.Function != 0; ++i) {
+            bool match;
+            if (names && !IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal)) {
+                auto byName =
+                    at<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(names[i].u1.AddressOfData));
+                match = std::strcmp(reinterpret_cast<const char*>(byName->Name), name) == 0;
+            } else {
+                match = target && slots[i].u1.Function == reinterpret_cast<ULONG_PTR>(target);
+            }
+            if (!match) {
+                continue;
+            }
+            DWORD oldProtection;
+            if (!VirtualProtect(&slots[i], sizeof slots[i], PAGE_READWRITE, &oldProtection)) {
+                return false;
+            }
+            *original = reinterpret_cast<void*>(slots[i].u1.Function);
+            slots[i].u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots[i], sizeof slots[i], oldProtection, &oldProtection);
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Fn>
+bool patch(HMODULE module, const char* name, Fn replacement, Fn& original) {
+    void* previous = nullptr;
+    if (!patchImport(module, "user32.dll", name, reinterpret_cast<void*>(replacement), &previous)) {
+        return false;
+    }
+    original = reinterpret_cast<Fn>(previous);
+    return true;
+}
+
+}  // namespace
+
+namespace shell {
+
+int hookPluginImports(HMODULE plugin) {
+    int patched = 0;
+    patched += patch(plugin, "DrawTextA", &drawTextHook, realDrawText);
+    paintHooked = patch(plugin, "BeginPaint", &beginPaintHook, realBeginPaint);
+    paintHooked = patch(plugin, "EndPaint", &endPaintHook, realEndPaint) && paintHooked;
+    patched += paintHooked ? 2 : 0;
+    patched += patch(plugin, "GetSystemMetrics", &metricsHook, realMetrics);
+    defProcHooked = patch(plugin, "DefWindowProcA", &defProcHook, realDefProc);
+    patched += defProcHooked;
+    return patched;
+}
+
+const std::string& lastDrawnText() { return drawnText; }
+
+void overrideScreenSize(int width, int height) {
+    screenOverridden = true;
+    screenWidth = width;
+    screenHeight = height;
+}
+
+}  // namespace shell
+
+namespace shell {
+
+bool dragWouldStart(HWND window, WPARAM hitTest, LPARAM point) {
+    if (!defProcHooked) {
+        return true;
+    }
+    probingDrag = true;
+    dragStarted = false;
+    SendMessageA(window, WM_NCLBUTTONDOWN, hitTest, point);
+    probingDrag = false;
+    return dragStarted;
+}
+
+}  // namespace shell

@@ -1,0 +1,334 @@
+// Script commands. Each prints only lines that begin with its own word
+// and a colon, so a test can read the output line by line.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell.h"
+
+namespace {
+
+constexpr unsigned kLongestWait = 600000;
+
+// "word rest": the rest is everything after the first space, as written.
+void splitCommand(const std::string& line, std::string& word, std::string& rest) {
+    size_t space = line.find(' ');
+    word = line.substr(0, space);
+    rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+}
+
+bool parseInts(const std::string& text, int count, long* values) {
+    const char* p = text.c_str();
+    for (int i = 0; i < count; ++i) {
+        char* end = nullptr;
+        values[i] = std::strtol(p, &end, 10);
+        if (end == p) {
+            return false;
+        }
+        p = end;
+    }
+    while (*p == ' ' || *p == '\t') {
+        ++p;
+    }
+    return *p == '\0';
+}
+
+void commandError(const char* word, const std::string& reason) {
+    shell::say(word, "error: " + reason);
+    shell::fail(2);
+}
+
+HWND needWindow(const char* word) {
+    HWND window = shell::pluginWindow();
+    if (!window) {
+        commandError(word, "the plugin has no window");
+    }
+    return window;
+}
+
+LPARAM cursorPoint() {
+    POINT point{};
+    GetCursorPos(&point);
+    return MAKELPARAM(point.x, point.y);
+}
+
+void printText() {
+    if (HWND window = shell::pluginWindow()) {
+        UpdateWindow(window);
+    }
+    shell::say("text", shell::escape(shell::lastDrawnText()));
+}
+
+void showMenu() {
+    HWND window = needWindow("menu");
+    if (!window) {
+        return;
+    }
+    shell::forgetShownMenu();
+    SendMessageA(window, WM_NCRBUTTONUP, HTCAPTION, cursorPoint());
+    shell::printMenu(shell::shownMenu());
+}
+
+void pick(const std::string& rest) {
+    std::string path = rest;
+    std::string value;
+    bool hasValue = false;
+    size_t equals = rest.find(" = ");
+    if (equals != std::string::npos) {
+        path = rest.substr(0, equals);
+        value = rest.substr(equals + 3);
+        hasValue = true;
+    } else if (rest.size() >= 2 && rest.compare(rest.size() - 2, 2, " =") == 0) {
+        path = rest.substr(0, rest.size() - 2);
+        hasValue = true;
+    }
+    std::string command;
+    if (!shell::menuChoice(shell::shownMenu(), path, hasValue, value, command)) {
+        commandError("pick", command);
+        return;
+    }
+    shell::say("pick", shell::escape(command));
+    shell::broadcast(command);
+}
+
+void printSettings() {
+    std::string path = shell::lastSettingsPath();
+    if (path.empty()) {
+        path = shell::pluginFolder() + "Telvane.rc";
+    }
+    std::vector<std::string> lines;
+    if (!shell::readLines(path, lines)) {
+        shell::say("rc", "(no file)");
+        return;
+    }
+    for (const auto& line : lines) {
+        shell::say("rc", shell::escape(line));
+    }
+}
+
+void listFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((shell::pluginFolder() + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                names.push_back(found.cFileName);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    std::string line;
+    for (const auto& name : names) {
+        line += (line.empty() ? "" : " ") + shell::escape(name);
+    }
+    shell::say("files", line);
+}
+
+bool writeBitmap(const std::string& path, int width, int height, const std::vector<BYTE>& pixels) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(pixels.size());
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        return false;
+    }
+    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+              std::fwrite(&header, sizeof header, 1, out) == 1 &&
+              std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+    return (std::fclose(out) == 0) && ok;
+}
+
+void screenshot(const std::string& path) {
+    HWND window = needWindow("screenshot");
+    if (!window) {
+        return;
+    }
+    if (path.empty()) {
+        commandError("screenshot", "a file name is needed");
+        return;
+    }
+    UpdateWindow(window);
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) {
+        commandError("screenshot", "the window has no area");
+        return;
+    }
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    std::vector<BYTE> pixels(stride * static_cast<size_t>(height));
+    int rows = GetDIBits(memory, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    if (rows != height || !writeBitmap(path, width, height, pixels)) {
+        commandError("screenshot", "cannot write " + path);
+        return;
+    }
+    shell::say("screenshot",
+               shell::escape(path) + " " + std::to_string(width) + "x" + std::to_string(height));
+}
+
+// A drag as the user makes it: the plugin's hit test must call the point
+// caption and the plugin must let the button-down through; then the
+// window moves (the plugin sees WM_WINDOWPOSCHANGING/CHANGED) and the
+// move ends.
+void moveWindow(const std::string& rest) {
+    long xy[2];
+    if (!parseInts(rest, 2, xy)) {
+        commandError("move", "usage: move X Y");
+        return;
+    }
+    HWND window = needWindow("move");
+    if (!window) {
+        return;
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    LPARAM grip = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, grip);
+    if (hit != HTCAPTION || !shell::dragWouldStart(window, HTCAPTION, grip)) {
+        shell::say("move", "refused");
+        return;
+    }
+    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+    SetWindowPos(window, nullptr, static_cast<int>(xy[0]), static_cast<int>(xy[1]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+    GetWindowRect(window, &r);
+    shell::say("move", std::to_string(r.left) + " " + std::to_string(r.top));
+}
+
+void printWindow() {
+    HWND window = shell::pluginWindow();
+    if (!window) {
+        shell::say("window", "none");
+        return;
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    bool topmost = (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    shell::say("window", std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                             std::to_string(r.right - r.left) + " " +
+                             std::to_string(r.bottom - r.top) +
+                             (IsWindowVisible(window) ? " visible" : " hidden") +
+                             (topmost ? " topmost" : " nottopmost") +
+                             (shell::isDocked(window) ? " docked" : " floating"));
+}
+
+}  // namespace
+
+namespace shell {
+
+bool runCommand(const std::string& line) {
+    std::string word;
+    std::string rest;
+    splitCommand(line, word, rest);
+    long numbers[2];
+
+    if (word == "quit") {
+        return false;
+    } else if (word == "wait") {
+        if (!parseInts(rest, 1, numbers) || numbers[0] < 0) {
+            commandError("wait", "usage: wait MS");
+        } else {
+            pumpFor(static_cast<unsigned>(std::min<long>(numbers[0], kLongestWait)));
+        }
+    } else if (word == "broadcast") {
+        broadcast(rest);
+    } else if (word == "text") {
+        printText();
+    } else if (word == "menu") {
+        showMenu();
+    } else if (word == "pick") {
+        pick(rest);
+    } else if (word == "rc") {
+        printSettings();
+    } else if (word == "files") {
+        listFiles();
+    } else if (word == "screenshot") {
+        screenshot(rest);
+    } else if (word == "restart") {
+        endPlugin();
+        if (startPlugin() != 0) {
+            return false;
+        }
+    } else if (word == "cursor") {
+        if (!parseInts(rest, 2, numbers)) {
+            commandError("cursor", "usage: cursor X Y");
+        } else {
+            SetCursorPos(static_cast<int>(numbers[0]), static_cast<int>(numbers[1]));
+            POINT point{};
+            GetCursorPos(&point);
+            say("cursor", std::to_string(point.x) + " " + std::to_string(point.y));
+        }
+    } else if (word == "move") {
+        moveWindow(rest);
+    } else if (word == "window") {
+        printWindow();
+    } else if (word == "display") {
+        if (!parseInts(rest, 2, numbers) || numbers[0] <= 0 || numbers[1] <= 0) {
+            commandError("display", "usage: display WIDTH HEIGHT");
+        } else if (HWND window = needWindow("display")) {
+            int width = static_cast<int>(numbers[0]);
+            int height = static_cast<int>(numbers[1]);
+            overrideScreenSize(width, height);
+            SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(width, height));
+        }
+    } else if (word == "mouse") {
+        if (rest != "hover") {
+            commandError("mouse", "usage: mouse hover");
+        } else if (HWND window = needWindow("mouse")) {
+            SendMessageA(window, WM_NCMOUSEMOVE, HTCAPTION, cursorPoint());
+        }
+    } else if (word == "reconfigure") {
+        sendToRegistered(MSG_RECONFIGURE, 0, 0);
+    } else if (word == "stylerefresh") {
+        sendToRegistered(MSG_STYLE_REFRESH, 0, 0);
+    } else if (word == "sticky") {
+        // Dead windows count too: a plugin that forgets RemoveSticky shows.
+        say("sticky", std::to_string(stickyWindows().size()));
+    } else if (word == "registered") {
+        int count = 0;
+        for (const auto& entry : registrations()) {
+            count += std::count(entry.messages.begin(), entry.messages.end(), MSG_BROADCAST);
+        }
+        say("registered", std::to_string(count));
+    } else if (word == "menus") {
+        say("menus", std::to_string(liveMenuCount()));
+    } else if (word == "echo") {
+        say("echo", escape(rest));
+    } else {
+        say("error", "unknown command: " + escape(word));
+        fail(2);
+    }
+    return true;
+}
+
+}  // namespace shell

@@ -1,0 +1,111 @@
+// Internals shared by the stand-in shell's modules. Everything runs on
+// the one GUI thread, like the real shell, so the state is plain globals.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/bbapi.h"
+
+namespace shell {
+
+// ---- output ----
+
+// Prints "word: text" as one line and flushes, so a reader of the pipe
+// sees it at once.
+void say(const char* word, const std::string& text);
+// CR, LF, TAB and backslash as \r \n \t \\, other control bytes as \xHH:
+// whatever the plugin hands us stays on one output line.
+std::string escape(const std::string& text);
+
+// ---- host window, registrations, slit (host.cpp) ----
+
+struct Registration {
+    HWND window;
+    std::vector<unsigned> messages;
+};
+
+HWND hostWindow();
+HWND slitWindow();
+bool createWindows(HINSTANCE instance);
+void destroyWindows();
+
+const std::vector<Registration>& registrations();
+// Windows registered for `message`, in registration order.
+std::vector<HWND> windowsFor(unsigned message);
+// Sends `message` to every window registered for it; returns how many.
+int sendToRegistered(unsigned message, WPARAM wParam, LPARAM lParam);
+// A broadcast command reaches every window registered for MSG_BROADCAST.
+int broadcast(const std::string& command);
+
+bool isDocked(HWND window);
+std::vector<HWND>& stickyWindows();
+
+// The window the script talks to: the first registered one that still
+// exists, else the first sticky one.
+HWND pluginWindow();
+
+// Runs the message loop until no message is waiting.
+void pumpPending();
+// Runs the message loop for `milliseconds`.
+void pumpFor(unsigned milliseconds);
+
+// Dialogs of this thread are answered with OK and printed.
+void installDialogAnswerer();
+void removeDialogAnswerer();
+
+// ---- settings files (rcfile.cpp) ----
+
+// The path last given to a Read*/Write* function, empty before any.
+const std::string& lastSettingsPath();
+// Lines of a settings file (no line ends); false when it cannot be read.
+bool readLines(const std::string& path, std::vector<std::string>& lines);
+
+// ---- menus (menus.cpp) ----
+
+// The menu last passed to ShowMenu, or null once it is freed.
+Menu* shownMenu();
+void forgetShownMenu();
+int liveMenuCount();
+void printMenu(const Menu* menu);
+// Finds the item at `path` ("Sub/Item") and builds the broadcast text a
+// user's choice would send; on failure `command` holds the reason.
+bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const std::string& value,
+                std::string& command);
+
+// ---- the plugin's imports (hooks.cpp) ----
+
+// Redirects the plugin's DrawTextA, BeginPaint, EndPaint,
+// GetSystemMetrics and DefWindowProcA imports to ours, which pass the
+// calls on; returns how many were patched.
+int hookPluginImports(HMODULE plugin);
+// The text of the plugin's last DrawTextA call inside a paint.
+const std::string& lastDrawnText();
+// Screen and virtual-screen size as the plugin sees them after `display`.
+void overrideScreenSize(int width, int height);
+// Sends the window a caption button-down; true when the plugin passes it
+// on to the default procedure, where a real drag would begin.
+bool dragWouldStart(HWND window, WPARAM hitTest, LPARAM point);
+
+// ---- the plugin and the run (main.cpp) ----
+
+// True when commands come from a script or a pipe: BBExecute then only
+// reports what it would open.
+bool scripted();
+// The plugin's folder with a trailing backslash.
+const std::string& pluginFolder();
+// Starts the plugin the way the command line asked; prints "start: N"
+// and returns what the plugin's start function returned.
+int startPlugin();
+void endPlugin();
+
+// ---- script commands (script.cpp) ----
+
+// Runs one script line; false when the run must stop.
+bool runCommand(const std::string& line);
+// The run's exit status: the first failure's (1 a failed start, 2 a
+// failed command) or 0.
+void fail(int status);
+int exitStatus();
+
+}  // namespace shell
