@@ -15,7 +15,6 @@ constexpr UINT_PTR kDialogScanTimer = 1;
 constexpr UINT kDialogScanMs = 100;
 constexpr int kSlitMargin = 2;
 constexpr size_t kMaxRegisteredMessages = 64;
-const char kAnsweredProperty[] = "BlackboxStandInAnswered";
 
 HWND host = nullptr;
 HWND slit = nullptr;
@@ -23,6 +22,7 @@ HHOOK cbtHook = nullptr;
 std::vector<shell::Registration> registered;
 std::vector<HWND> docked;
 std::vector<HWND> sticky;
+std::vector<HWND> answered;  // dialogs already printed and answered
 
 // ---- registrations ----
 
@@ -112,11 +112,16 @@ BOOL CALLBACK collectText(HWND child, LPARAM lParam) {
 // Prints the dialog as one line and presses its OK button (or, without
 // one, its default button, else cancel).
 void answerDialog(HWND dialog) {
+    // Closed dialogs leave the list first, so a handle that is reused
+    // for a new dialog is answered again.
+    answered.erase(std::remove_if(answered.begin(), answered.end(),
+                                  [](HWND w) { return !IsWindow(w); }),
+                   answered.end());
     if (!IsWindow(dialog) || !isDialog(dialog) || !IsWindowVisible(dialog) ||
-        GetPropA(dialog, kAnsweredProperty)) {
+        std::find(answered.begin(), answered.end(), dialog) != answered.end()) {
         return;
     }
-    SetPropA(dialog, kAnsweredProperty, reinterpret_cast<HANDLE>(1));
+    answered.push_back(dialog);
     std::vector<std::string> texts{windowText(dialog)};
     EnumChildWindows(dialog, collectText, reinterpret_cast<LPARAM>(&texts));
     std::string line;
