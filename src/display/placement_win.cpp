@@ -1,4 +1,5 @@
 #include "display/placement.h"
+#include "display/tooltip.h"
 
 #include "display/render.h"
 #include "metrics/system.h"
@@ -175,6 +176,7 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return true;
 
     case WM_NCMOUSEMOVE:
+        relayTooltipMouse(window, lParam);
         reveal(window);
         return true;
 

@@ -9,6 +9,8 @@ void destroyTooltip();
 // Called by every paint with the text rectangle and display text.
 void updateTooltip(const RECT& rect, const char* text);
 void activateTooltip(bool on);
+// Passes a non-client mouse move (screen point) on to the tooltip.
+void relayTooltipMouse(HWND window, LPARAM screenPoint);
 
 constexpr int kTipTextSize = 259;  // 258 characters and the terminator
 

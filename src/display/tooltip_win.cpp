@@ -1,6 +1,7 @@
 #include "display/tooltip.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "plugin/frame.h"
 #include "settings/settings.h"
@@ -77,4 +78,21 @@ void activateTooltip(bool on) {
     if (tipWindow) {
         SendMessageA(tipWindow, TTM_ACTIVATE, on ? TRUE : FALSE, 0);
     }
+}
+
+void relayTooltipMouse(HWND window, LPARAM screenPoint) {
+    if (!tipWindow) {
+        return;
+    }
+    // The whole window is caption to the system, so the control's own
+    // subclassing never sees a client mouse move; hand it one.
+    POINT point = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    ScreenToClient(window, &point);
+    MSG message = {};
+    message.hwnd = window;
+    message.message = WM_MOUSEMOVE;
+    message.lParam = MAKELPARAM(point.x, point.y);
+    message.time = GetMessageTime();
+    GetCursorPos(&message.pt);
+    SendMessageA(tipWindow, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
 }
