@@ -86,15 +86,26 @@ void toggleDocking() {
 }
 
 void reloadSettings() {
+    const bool wasDocked = settings.inSlit;
     loadSettings();
+    if (frame.slitWindow == nullptr) {
+        settings.inSlit = false;  // nothing could hold the window
+    }
     refreshStyle();
     fullRefresh();
     if (frame.slitWindow != nullptr) {
+        const LPARAM window = reinterpret_cast<LPARAM>(frame.window);
         if (settings.inSlit) {
-            SendMessageA(frame.slitWindow, SLIT_UPDATE, 0, 0);
+            // A floating window that the file docks must be handed to the
+            // slit, or it would stay floating while counted as docked.
+            SendMessageA(frame.slitWindow, wasDocked ? SLIT_UPDATE : SLIT_ADD, 0,
+                         wasDocked ? 0 : window);
         } else {
-            SendMessageA(frame.slitWindow, SLIT_REMOVE, 0,
-                         reinterpret_cast<LPARAM>(frame.window));
+            SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, window);
+            if (wasDocked) {
+                SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER);
+            }
         }
     }
     applyTransparency();
@@ -222,13 +233,18 @@ void runBroadcast(const char* text) {
 
 LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-        case MSG_RECONFIGURE:
+        case MSG_RECONFIGURE: {
+            // Only a reload moves the window in or out of the slit; here
+            // the window stays where it is, and so does its docked state.
+            const bool docked = settings.inSlit;
             deleteMenu();
             loadSettings();
+            settings.inSlit = docked;
             refreshStyle();
             applyTransparency();
             repaint(TRUE);
             break;
+        }
         case MSG_STYLE_REFRESH:
             refreshStyle();
             repaint(TRUE);

@@ -118,6 +118,11 @@ extern "C" int beginPlugin(HINSTANCE instance) {
     }
 
     loadSettings();
+    if (frame.slitWindow == nullptr) {
+        // A file saved while docked must not leave a floating start
+        // undraggable: without a slit the window is not docked.
+        settings.inSlit = false;
+    }
     refreshStyle();
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPluginName, nullptr,
