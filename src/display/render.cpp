@@ -8,8 +8,6 @@ RenderState render;
 
 namespace {
 
-constexpr int kMinimumSize = 10;
-
 size_t boundedLength(const char* text, size_t limit) {
     size_t length = 0;
     while (length < limit && text[length] != '\0') {
@@ -19,7 +17,7 @@ size_t boundedLength(const char* text, size_t limit) {
 }
 
 int atLeastMinimum(int value) {
-    return value < kMinimumSize ? kMinimumSize : value;
+    return value < kMinimumWindowSize ? kMinimumWindowSize : value;
 }
 
 int readInt(int index) {

@@ -5,6 +5,8 @@
 #include "host/bbapi.h"
 #include "settings/settings.h"
 
+constexpr int kMinimumWindowSize = 10;  // pixels, each way
+
 struct RenderState {
     StyleItem style;   // copy of the shell style for settings.styleType
     int textInset;     // shell values 14 + 12

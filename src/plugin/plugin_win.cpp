@@ -124,6 +124,13 @@ extern "C" int beginPlugin(HINSTANCE instance) {
         settings.inSlit = false;
     }
     refreshStyle();
+    // A window of no size could never be right-clicked to set it again.
+    if (settings.width < kMinimumWindowSize) {
+        settings.width = kMinimumWindowSize;
+    }
+    if (settings.height < kMinimumWindowSize) {
+        settings.height = kMinimumWindowSize;
+    }
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPluginName, nullptr,
                                   WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, settings.x,
