@@ -21,6 +21,7 @@ DefProcFn realDefProc = DefWindowProcA;
 
 std::string drawnText;
 int paintDepth = 0;
+int paintsDone = 0;
 bool paintHooked = false;
 bool screenOverridden = false;
 int screenWidth = 0;
@@ -55,6 +56,7 @@ BOOL WINAPI endPaintHook(HWND window, const PAINTSTRUCT* paint) {
     if (paintDepth > 0) {
         --paintDepth;
     }
+    ++paintsDone;
     return realEndPaint(window, paint);
 }
 
@@ -166,6 +168,12 @@ int hookPluginImports(HMODULE plugin) {
 }
 
 const std::string& lastDrawnText() { return drawnText; }
+
+int takePaintCount() {
+    int count = paintsDone;
+    paintsDone = 0;
+    return count;
+}
 
 void overrideScreenSize(int width, int height) {
     screenOverridden = true;

@@ -23,6 +23,7 @@ std::vector<shell::Registration> registered;
 std::vector<HWND> docked;
 std::vector<HWND> sticky;
 std::vector<HWND> answered;  // dialogs already printed and answered
+int answeredCount = 0;
 
 // ---- registrations ----
 
@@ -122,6 +123,7 @@ void answerDialog(HWND dialog) {
         return;
     }
     answered.push_back(dialog);
+    ++answeredCount;
     std::vector<std::string> texts{windowText(dialog)};
     EnumChildWindows(dialog, collectText, reinterpret_cast<LPARAM>(&texts));
     std::string line;
@@ -414,6 +416,8 @@ void installDialogAnswerer() {
     cbtHook = SetWindowsHookExA(WH_CBT, cbtProc, nullptr, GetCurrentThreadId());
     SetTimer(host, kDialogScanTimer, kDialogScanMs, nullptr);
 }
+
+int answeredDialogCount() { return answeredCount; }
 
 void removeDialogAnswerer() {
     KillTimer(host, kDialogScanTimer);

@@ -6,6 +6,8 @@
 
 #include "shell.h"
 
+#include <commctrl.h>
+
 namespace {
 
 constexpr unsigned kLongestWait = 600000;
@@ -242,6 +244,67 @@ void printWindow() {
                              (shell::isDocked(window) ? " docked" : " floating"));
 }
 
+// The layered state a user sees as the window's opacity.
+void printAlpha() {
+    HWND window = needWindow("alpha");
+    if (!window) {
+        return;
+    }
+    if (!(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED)) {
+        shell::say("alpha", "none");
+        return;
+    }
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (GetLayeredWindowAttributes(window, &key, &alpha, &flags) && (flags & LWA_ALPHA)) {
+        shell::say("alpha", std::to_string(alpha));
+    } else {
+        shell::say("alpha", "layered");
+    }
+}
+
+BOOL CALLBACK collectTooltip(HWND window, LPARAM lParam) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (_stricmp(name, TOOLTIPS_CLASSA) == 0) {
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
+    }
+    return TRUE;
+}
+
+// Every tooltip control of this thread (the plugin's, as the shell makes
+// none), whether it shows, and each tool's text.
+void printTooltips() {
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), collectTooltip, reinterpret_cast<LPARAM>(&tips));
+    if (tips.empty()) {
+        shell::say("tooltip", "none");
+        return;
+    }
+    for (HWND tip : tips) {
+        LRESULT count = SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0);
+        shell::say("tooltip", std::string(IsWindowVisible(tip) ? "visible" : "hidden") + " " +
+                                  std::to_string(count) + (count == 1 ? " tool" : " tools"));
+        for (LRESULT i = 0; i < count; ++i) {
+            TOOLINFOA tool{};
+            tool.cbSize = sizeof tool;
+            if (!SendMessageA(tip, TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                              reinterpret_cast<LPARAM>(&tool))) {
+                continue;
+            }
+            char text[1024] = {};
+            tool.lpszText = text;
+            SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+            text[sizeof text - 1] = '\0';
+            shell::say("tooltip", "tool " + std::to_string(tool.uId) + " " +
+                                      std::to_string(tool.rect.right - tool.rect.left) + "x" +
+                                      std::to_string(tool.rect.bottom - tool.rect.top) + " \"" +
+                                      shell::escape(text) + "\"");
+        }
+    }
+}
+
 }  // namespace
 
 namespace shell {
@@ -320,6 +383,14 @@ bool runCommand(const std::string& line) {
             count += std::count(entry.messages.begin(), entry.messages.end(), MSG_BROADCAST);
         }
         say("registered", std::to_string(count));
+    } else if (word == "alpha") {
+        printAlpha();
+    } else if (word == "tooltip") {
+        printTooltips();
+    } else if (word == "paints") {
+        say("paints", std::to_string(takePaintCount()));
+    } else if (word == "dialogs") {
+        say("dialogs", std::to_string(answeredDialogCount()));
     } else if (word == "menus") {
         say("menus", std::to_string(liveMenuCount()));
     } else if (word == "echo") {

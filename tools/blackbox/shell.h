@@ -53,6 +53,8 @@ void pumpFor(unsigned milliseconds);
 // Dialogs of this thread are answered with OK and printed.
 void installDialogAnswerer();
 void removeDialogAnswerer();
+// How many dialogs have been answered since the run began.
+int answeredDialogCount();
 
 // ---- settings files (rcfile.cpp) ----
 
@@ -81,6 +83,8 @@ bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const 
 int hookPluginImports(HMODULE plugin);
 // The text of the plugin's last DrawTextA call inside a paint.
 const std::string& lastDrawnText();
+// Paints the plugin finished (EndPaint) since the previous call.
+int takePaintCount();
 // Screen and virtual-screen size as the plugin sees them after `display`.
 void overrideScreenSize(int width, int height);
 // Sends the window a caption button-down; true when the plugin passes it
