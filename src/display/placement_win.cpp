@@ -149,8 +149,11 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return true;
 
     case WM_WINDOWPOSCHANGED:
-        // The hidden position is not where the window lives.
-        if (!settings.inSlit && !hidden) {
+        if (settings.inSlit) {
+            // The slit holds the window now: it is no longer tucked away,
+            // and once floated again its drags must be recorded.
+            hidden = false;
+        } else if (!hidden) {  // the hidden position is not where the window lives
             const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
             settings.x = pos->x;
             settings.y = pos->y;
@@ -167,7 +170,14 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             reanchorToDisplay(frame.virtualWidth, frame.virtualHeight, newWidth, newHeight);
             frame.virtualWidth = newWidth;
             frame.virtualHeight = newHeight;
+            // The move shows the window at its place, so it is no longer
+            // hidden; the poll tucks it away again if it still sits at an edge.
+            const bool wasHidden = hidden;
+            hidden = false;
             MoveWindow(window, settings.x, settings.y, settings.width, settings.height, TRUE);
+            if (wasHidden) {
+                startPoll(window);
+            }
         }
         return true;
 
