@@ -61,6 +61,26 @@ const CommandRow kCommands[] = {
 };
 static_assert(sizeof(kCommands) / sizeof(kCommands[0]) == CmdCount, "one row per command");
 
+// Switches: the command flips one setting and asks for these follow-ups.
+struct ToggleRow {
+    CommandId id;
+    bool Settings::*field;
+    unsigned followUps;
+};
+
+const ToggleRow kToggles[] = {
+    {CmdUseRefFont, &Settings::useRefFont, FollowRepaintNoErase | FollowMenu},
+    {CmdPadPercentages, &Settings::padPercentages, FollowMenu},
+    {CmdPluginToggle, &Settings::pluginToggle, FollowMenu},
+    {CmdOnTop, &Settings::alwaysOnTop, FollowTopmost | FollowMenu},
+    {CmdTransparent, &Settings::transparency, FollowTransparency},
+    {CmdSnapToEdge, &Settings::snapWindow, FollowMenu},
+    {CmdShowBorder, &Settings::showBorder, FollowRepaintNoErase | FollowMenu},
+    {CmdAllowTip, &Settings::allowTooltip, FollowTooltip | FollowMenu},
+    {CmdLockPosition, &Settings::lockPos, FollowMenu},
+    {CmdDaylightSavingTime, &Settings::daylightSavingTime, FollowClocks | FollowRepaint | FollowMenu},
+};
+
 constexpr const char* kCommandPrefix = "@Telvane";
 
 char lower(char c) {
@@ -165,6 +185,14 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
     const unsigned clockChange = FollowClocks | FollowRepaint | FollowMenu;
     const unsigned driveChange = FollowDriveTemperature | FollowRepaint;
 
+    for (const ToggleRow& row : kToggles) {
+        if (row.id == command.id) {
+            settings.*row.field = !(settings.*row.field);
+            effect.followUps = row.followUps;
+            return effect;
+        }
+    }
+
     auto restart = [&effect](unsigned timer, int seconds) {
         effect.followUps = FollowRestartTimer;
         effect.timer = timer;
@@ -223,52 +251,12 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
             copySettingText(settings.fontFace, kFontFaceSize, text);
             effect.followUps = FollowRepaint;
             break;
-        case CmdUseRefFont:
-            settings.useRefFont = !settings.useRefFont;
-            effect.followUps = FollowRepaintNoErase | FollowMenu;
-            break;
-        case CmdPadPercentages:
-            settings.padPercentages = !settings.padPercentages;
-            effect.followUps = FollowMenu;
-            break;
-        case CmdPluginToggle:
-            settings.pluginToggle = !settings.pluginToggle;
-            effect.followUps = FollowMenu;
-            break;
-        case CmdOnTop:
-            settings.alwaysOnTop = !settings.alwaysOnTop;
-            effect.followUps = FollowTopmost | FollowMenu;
-            break;
-        case CmdTransparent:
-            settings.transparency = !settings.transparency;
-            effect.followUps = FollowTransparency;
-            break;
         case CmdAlphaValue:
             settings.alpha = n;
             effect.followUps = FollowTransparency;
             break;
-        case CmdSnapToEdge:
-            settings.snapWindow = !settings.snapWindow;
-            effect.followUps = FollowMenu;
-            break;
-        case CmdShowBorder:
-            settings.showBorder = !settings.showBorder;
-            effect.followUps = FollowRepaintNoErase | FollowMenu;
-            break;
-        case CmdAllowTip:
-            settings.allowTooltip = !settings.allowTooltip;
-            effect.followUps = FollowTooltip | FollowMenu;
-            break;
-        case CmdLockPosition:
-            settings.lockPos = !settings.lockPos;
-            effect.followUps = FollowMenu;
-            break;
         case CmdAutoHide:
             effect.followUps = FollowAutoHide | FollowMenu;
-            break;
-        case CmdDaylightSavingTime:
-            settings.daylightSavingTime = !settings.daylightSavingTime;
-            effect.followUps = clockChange;
             break;
         case CmdInterface:
             settings.networkInterface = n;
