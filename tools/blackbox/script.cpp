@@ -293,9 +293,18 @@ void printTooltips() {
                               reinterpret_cast<LPARAM>(&tool))) {
                 continue;
             }
-            char text[1024] = {};
-            tool.lpszText = text;
-            SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+            // The wide form: the narrow one gives at most 80 characters.
+            WCHAR wide[1024] = {};
+            TOOLINFOW query{};
+            query.cbSize = sizeof query;
+            query.hwnd = tool.hwnd;
+            query.uId = tool.uId;
+            query.lpszText = wide;
+            SendMessageW(tip, TTM_GETTEXTW, sizeof wide / sizeof wide[0],
+                         reinterpret_cast<LPARAM>(&query));
+            wide[sizeof wide / sizeof wide[0] - 1] = L'\0';
+            char text[2048] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
             text[sizeof text - 1] = '\0';
             shell::say("tooltip", "tool " + std::to_string(tool.uId) + " " +
                                       std::to_string(tool.rect.right - tool.rect.left) + "x" +
