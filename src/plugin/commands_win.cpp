@@ -77,6 +77,8 @@ void toggleDocking() {
         SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER);
         settings.inSlit = false;
+        // "Always on Top" may have changed while docked, where it is not applied.
+        applyTopmost(settings.alwaysOnTop);
         applyTransparency();
     } else {
         settings.inSlit = true;
@@ -105,6 +107,7 @@ void reloadSettings() {
             if (wasDocked) {
                 SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER);
+                applyTopmost(settings.alwaysOnTop);
             }
         }
     }
