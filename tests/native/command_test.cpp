@@ -221,3 +221,34 @@ TEST_F(CommandSettings, SizesAndSystemCommandsLeaveTheRestToTheWindow) {
     EXPECT_STREQ(settings.strFormat, "%CP");
     EXPECT_STREQ(settings.fontFace, "Tahoma");
 }
+
+namespace {
+
+// Any program may broadcast anything: random texts built from real
+// keywords, separators and junk must parse and apply without leaving a
+// setting's buffer (ASan watches) or an unterminated text.
+TEST_F(CommandSettings, RandomBroadcastsAreHarmless) {
+    const char* pieces[] = {"@Telvane", "@telvane", "StrFormat", "TimeZone", "FontFace",
+                            "SetLocale", "AlphaValue", "MainInterval", "PhyDrvNo", " ", "",
+                            "-", "99999999999", "%CP", "x", "\t", "About", "InSlit"};
+    unsigned seed = 7;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int count = 1 + static_cast<int>(next() % 6);
+        for (int i = 0; i < count; ++i) {
+            text += pieces[next() % (sizeof pieces / sizeof pieces[0])];
+        }
+        text.append(next() % 3 == 0 ? 3000 : 0, 'y');
+        run(text);
+        ASSERT_LT(std::strlen(settings.strFormat), static_cast<size_t>(kFormatTextSize));
+        ASSERT_LT(std::strlen(settings.timeZone), static_cast<size_t>(kTimeZoneSize));
+        ASSERT_LT(std::strlen(settings.fontFace), static_cast<size_t>(kFontFaceSize));
+        ASSERT_LT(std::strlen(settings.localeString), static_cast<size_t>(kFormatTextSize));
+    }
+}
+
+}  // namespace

@@ -146,3 +146,31 @@ TEST_F(FormatTest, SegmentWritesStayWithinTheirSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// Formats come from a hand-edited file or any program's broadcast: random
+// mixes of codes, percent signs and backslashes must compile, escape and
+// assemble without touching memory outside the table (ASan watches).
+TEST_F(FormatTest, RandomFormatsStayWithinTheirBuffers) {
+    const char alphabet[] = "%%%\\\\CPRDFTUHNBISQWLGMXZcnt AZ";
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        std::string format(next() % 1400, ' ');
+        for (char& c : format) {
+            c = alphabet[next() % (sizeof alphabet - 1)];
+        }
+        compile(format.c_str(), IdentityTexts{"1.2.3.4\\n", "u\\t", "\\"});
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            writeSegment(slotOf(static_cast<MetricSlot>(slot)), "0123456789012345678901234567");
+        }
+        ASSERT_LE(formatEngine.segmentCount, kMaxSegments);
+        ASSERT_LT(display().size(), static_cast<size_t>(kTextSize));
+    }
+}
+
+}  // namespace
