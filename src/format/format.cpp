@@ -1,9 +1,8 @@
 #include "format/format.h"
 
 #include <cstdarg>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 FormatEngine formatEngine;
 char scratchText[kTextSize];
@@ -90,7 +89,7 @@ int appendSegment(const char* text, size_t length, int size) {
     if (fe.segmentCount >= kMaxSegments || size <= 0) {
         return -1;
     }
-    char* buffer = new (std::nothrow) char[static_cast<size_t>(size)];
+    char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
     if (buffer == nullptr) {
         return -1;
     }
@@ -242,7 +241,7 @@ void resetSegments() {
 void freeSegments() {
     FormatEngine& fe = formatEngine;
     for (int i = 0; i < fe.segmentCount && i < kMaxSegments; ++i) {
-        delete[] fe.segments[i];
+        std::free(fe.segments[i]);
         fe.segments[i] = nullptr;
     }
     resetSegments();
@@ -250,7 +249,7 @@ void freeSegments() {
 
 void compileFormat(const char* format, const IdentityTexts& identity) {
     FormatEngine& fe = formatEngine;
-    std::snprintf(scratchText, sizeof scratchText, "%s", format ? format : "");
+    copyText(scratchText, sizeof scratchText, format);
     const char* text = scratchText;
     size_t position = 0;
 
@@ -356,14 +355,14 @@ void writeSegment(int index, const char* text) {
     if (segment == nullptr || fe.segmentSizes[index] <= 0) {
         return;
     }
-    std::snprintf(segment, static_cast<size_t>(fe.segmentSizes[index]), "%s", text ? text : "");
+    copyText(segment, static_cast<size_t>(fe.segmentSizes[index]), text);
 }
 
 void writeSegmentf(int index, const char* format, ...) {
     char text[kTextSize];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    formatTextV(text, sizeof text, format, args);
     va_end(args);
     writeSegment(index, text);
 }

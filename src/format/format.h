@@ -4,6 +4,8 @@
 // write only into their own segment, found through its slot index.
 #pragma once
 
+#include "format/text.h"
+
 constexpr int kMaxSegments = 100;
 constexpr int kTextSize = 1024;  // display text and scratch buffer
 constexpr int kDriveLetters = 26;
@@ -82,8 +84,4 @@ int diskSlotOf(DiskKind kind, char letter);
 // pass slotOf(...) straight through.
 void writeSegment(int index, const char* text);
 // printf-style form of writeSegment.
-void writeSegmentf(int index, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+void writeSegmentf(int index, const char* format, ...) TELVANE_PRINTF(2, 3);

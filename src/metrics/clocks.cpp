@@ -11,6 +11,36 @@ namespace {
 
 char clockText[kTextSize];
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads [blanks][sign]digits[.digits][e[sign]digits] like strtod, without
+// pulling a full floating-point parser into the DLL. Unreadable text is 0.
+double readHours(const char* text) {
+    if (text == nullptr) return 0.0;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    double value = 0.0;
+    bool anyDigit = false;
+    for (; isDigit(*text); ++text, anyDigit = true) value = value * 10.0 + (*text - '0');
+    if (*text == '.') {
+        double scale = 0.1;
+        for (++text; isDigit(*text); ++text, scale /= 10.0, anyDigit = true) value += (*text - '0') * scale;
+    }
+    if (!anyDigit) return 0.0;
+    if (*text == 'e' || *text == 'E') {
+        ++text;
+        bool negativeExponent = false;
+        if (*text == '+' || *text == '-') negativeExponent = *text++ == '-';
+        int exponent = 0;
+        for (; isDigit(*text); ++text) exponent = exponent < 1000 ? exponent * 10 + (*text - '0') : exponent;
+        value *= std::pow(10.0, negativeExponent ? -exponent : exponent);
+    }
+    return negative ? -value : value;
+}
+
 bool isLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
@@ -86,7 +116,7 @@ void formatClockText(char* buffer, size_t size, const char* format, const std::t
 
 int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight,
                    DaylightBiasReader readBias) {
-    double hours = std::strtod(timeZone ? timeZone : "", nullptr);
+    double hours = readHours(timeZone);
     // "inf", "nan" or 1e300 from a hand-edited file would overflow the
     // conversion below; treat them like any other unreadable text.
     if (!std::isfinite(hours) || std::fabs(hours) > 1.0e6) {

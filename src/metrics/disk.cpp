@@ -1,4 +1,5 @@
 #include "metrics/disk.h"
+#include "format/text.h"
 
 #include <climits>
 #include <cstdio>
@@ -75,7 +76,7 @@ void writeDiskTexts(DiskSpaceQuery query) {
     int remaining = formatEngine.driveTokenCount;
     for (char letter = 'A'; letter <= 'Z' && remaining > 0; ++letter) {
         char root[8];
-        std::snprintf(root, sizeof root, "%c:\\", letter);
+        formatText(root, sizeof root, "%c:\\", letter);
         for (int kind = 0; kind < DiskKindCount; ++kind) {
             const int slot = diskSlotOf(static_cast<DiskKind>(kind), letter);
             if (slot == -1) {

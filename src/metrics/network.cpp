@@ -1,4 +1,5 @@
 #include "metrics/network.h"
+#include "format/text.h"
 
 #include <cstdio>
 
@@ -64,15 +65,15 @@ void applyInterfaceSample(const InterfaceSample& sample) {
 }
 
 void storeIpAddress(const char* text) {
-    std::snprintf(ipText, sizeof ipText, "%s", text);
+    copyText(ipText, sizeof ipText, text);
 }
 
 void storeComputerName(const char* text) {
-    std::snprintf(computerName, sizeof computerName, "%s", text);
+    copyText(computerName, sizeof computerName, text);
 }
 
 void storeUserName(const char* text) {
-    std::snprintf(userName, sizeof userName, "%s", text);
+    copyText(userName, sizeof userName, text);
 }
 
 IdentityTexts identityTexts() {

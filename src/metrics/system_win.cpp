@@ -254,6 +254,10 @@ private:
 };
 
 SystemSampler* sampler = nullptr;
+// Room for either variant: the sampler lives here, not on the heap.
+alignas(16) unsigned char samplerStorage[sizeof(RegistryStatsSampler) > sizeof(NativeQuerySampler)
+                                             ? sizeof(RegistryStatsSampler)
+                                             : sizeof(NativeQuerySampler)];
 
 }  // namespace
 
@@ -272,10 +276,10 @@ void createSystemSampler() {
     probeOsVersion();
     switch (chooseSampler(platformId, majorVersion, osClass)) {
         case RegistryStats:
-            sampler = new (std::nothrow) RegistryStatsSampler();
+            sampler = new (samplerStorage) RegistryStatsSampler();
             break;
         case NativeQuery:
-            sampler = new (std::nothrow) NativeQuerySampler();
+            sampler = new (samplerStorage) NativeQuerySampler();
             break;
         case NoSampler:
             break;
@@ -283,7 +287,7 @@ void createSystemSampler() {
 }
 
 void destroySystemSampler() {
-    delete sampler;
+    if (sampler) sampler->~SystemSampler();
     sampler = nullptr;
 }
 

@@ -1,19 +1,12 @@
 #include "settings/settings.h"
 
+#include "format/text.h"
+
 Settings settings;
 char settingsPath[kPathSize];
 
 void copySettingText(char* destination, int size, const char* source) {
-    if (destination == nullptr || size <= 0) {
-        return;
+    if (size > 0) {
+        copyText(destination, static_cast<size_t>(size), source);
     }
-    // Reads no further than it writes, so an over-long source costs nothing.
-    int length = 0;
-    if (source != nullptr) {
-        while (length < size - 1 && source[length] != '\0') {
-            destination[length] = source[length];
-            ++length;
-        }
-    }
-    destination[length] = '\0';
 }

@@ -1,4 +1,5 @@
 #include "settings/settings.h"
+#include "format/text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -196,7 +197,7 @@ void pluginDirectory(char* directory) {
 }
 
 void joinPath(char* path, const char* directory, const char* name) {
-    std::snprintf(path, kPathSize, "%s%s", directory, name);
+    formatText(path, kPathSize, "%s%s", directory, name);
 }
 
 // The dotted name first, then the undotted one.

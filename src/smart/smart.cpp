@@ -1,5 +1,8 @@
 #include "smart/smart.h"
+#include "format/text.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "smart/smart_query.h"
@@ -57,12 +60,12 @@ int logAttributes(const char* logPath, int physicalDriveUsed, int driveNumber, i
 
 int smartDevicePath(int osClass, int physicalDrive, char* path, int size) {
     if (osClass == 0) {
-        std::snprintf(path, size, "\\\\.\\SMARTVSD");
+        copyText(path, size, "\\\\.\\SMARTVSD");
         return physicalDrive;
     }
     // The device name takes a single digit.
     int used = (physicalDrive < 0 || physicalDrive > 9) ? 0 : physicalDrive;
-    std::snprintf(path, size, "\\\\.\\PhysicalDrive%d", used);
+    formatText(path, size, "\\\\.\\PhysicalDrive%d", used);
     return used;
 }
 
@@ -105,30 +108,44 @@ int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
     return kNoTemperature;
 }
 
+namespace {
+
+void logLine(FILE* log, const char* format, ...) TELVANE_PRINTF(2, 3);
+void logLine(FILE* log, const char* format, ...) {
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    formatTextV(line, sizeof line, format, args);
+    va_end(args);
+    std::fputs(line, log);
+}
+
+}  // namespace
+
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {
     count = clampedCount(count);
-    std::fprintf(log, "This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n");
-    std::fprintf(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,
-                 driveNumber);
-    std::fprintf(log, "\nAttribute Count = %d (including NULL attributes)\n", count);
-    std::fprintf(log, "Attribute Structure Revision = %d\n", sector[0]);
-    std::fprintf(log, "-ID- -Value- -Raw Data-\n");
+    std::fputs("This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n", log);
+    logLine(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,
+            driveNumber);
+    logLine(log, "\nAttribute Count = %d (including NULL attributes)\n", count);
+    logLine(log, "Attribute Structure Revision = %d\n", sector[0]);
+    std::fputs("-ID- -Value- -Raw Data-\n", log);
     for (int i = 0; i < count; ++i) {
         const uint8_t* entry = entryAt(sector, i);
         if (entry[0] == 0) continue;
-        std::fprintf(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]), entry[3],
-                     entry[5], entry[6], entry[7], entry[8], entry[9], entry[10]);
+        logLine(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]), entry[3],
+                entry[5], entry[6], entry[7], entry[8], entry[9], entry[10]);
     }
-    std::fprintf(log, "\nThe HD Temperature maybe at one of the first Raw data with [ ]\n");
-    std::fprintf(log, "\nIf you find it, please note down the attribute ID and set it to");
-    std::fprintf(log, "\nTelvane rcfile \"HDTempAttrID\" setting.");
-    std::fprintf(log, "\nAfter that, you can reload Telvane to test it.\n");
-    std::fprintf(log, "\nIf you have no idea about the above values, try to");
-    std::fprintf(log, "\ntake a look at https://www.smartmontools.org/wiki/Drivedb");
-    std::fprintf(log, "\nIt provide data: "
-                      "https://www.smartmontools.org/browser/trunk/smartmontools/drivedb.h");
-    std::fprintf(log, "\nIn this web page, it shows which brand of HD supports temperature");
-    std::fprintf(log, "\nsensor and its S.M.A.R.T. attribute ID with its temperature unit.\n");
+    std::fputs("\nThe HD Temperature maybe at one of the first Raw data with [ ]\n"
+               "\nIf you find it, please note down the attribute ID and set it to"
+               "\nTelvane rcfile \"HDTempAttrID\" setting."
+               "\nAfter that, you can reload Telvane to test it.\n"
+               "\nIf you have no idea about the above values, try to"
+               "\ntake a look at https://www.smartmontools.org/wiki/Drivedb"
+               "\nIt provide data: https://www.smartmontools.org/browser/trunk/smartmontools/drivedb.h"
+               "\nIn this web page, it shows which brand of HD supports temperature"
+               "\nsensor and its S.M.A.R.T. attribute ID with its temperature unit.\n",
+               log);
 }
 
 int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,

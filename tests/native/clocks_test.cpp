@@ -48,8 +48,17 @@ TEST(ZoneClock, DaylightHourOnlyWhenSettingOnAndLocalZoneInDaylight) {
     EXPECT_EQ(zoneOffset("+1.0", true, true, biasMinus60), 2 * kHour);
 }
 
+TEST(ZoneClock, ZoneTextsReadLikeDecimalNumbers) {
+    EXPECT_EQ(zoneOffset(" -3.75", false, false, nullptr), -(3 * kHour + 3 * kHour / 4));
+    EXPECT_EQ(zoneOffset("+5.5 east", false, false, nullptr), 5 * kHour + kHour / 2);
+    EXPECT_EQ(zoneOffset(".5", false, false, nullptr), kHour / 2);
+    EXPECT_EQ(zoneOffset("8.", false, false, nullptr), 8 * kHour);
+    EXPECT_EQ(zoneOffset("0.1e1", false, false, nullptr), kHour);
+    EXPECT_EQ(zoneOffset("2e-99999999", false, false, nullptr), 0);
+}
+
 TEST(ZoneClock, UnusableZoneTextsCountAsUniversalTime) {
-    for (const char* text : {"", "east", "inf", "nan", "1e300"}) {
+    for (const char* text : {"", "east", "inf", "nan", "1e300", "-", ".", "e5", "9999999999999999999999"}) {
         EXPECT_EQ(zoneOffset(text, false, false, nullptr), 0) << text;
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "format/format.h"
+#include "format/text.h"
 #include "metrics/clocks.h"
 #include "metrics/disk.h"
 #include "metrics/network.h"
@@ -35,4 +36,20 @@ TEST(LiveReaders, GivePlausibleValues) {
     EXPECT_EQ(GetIfTable(reinterpret_cast<MIB_IFTABLE*>(&buffer[0]), &size, FALSE),
               static_cast<DWORD>(NO_ERROR));
     updateNetwork();
+}
+
+// Metric texts go through the system C library's formatter on Windows; it
+// must read the conversions the metrics use as C99 does, and always end
+// the text, also when it is cut exactly at the buffer's end.
+TEST(SystemFormatter, MetricConversionsAndCutTexts) {
+    char text[32];
+    formatText(text, sizeof text, "%u:%02u|%.2d%%|%-6d|%4u|%c:\\", 7u, 5u, 3, 42, 9u, 'C');
+    EXPECT_STREQ(text, "7:05|03%|42    |   9|C:\\");
+    char small[5];
+    formatText(small, sizeof small, "%s", "12345");
+    EXPECT_STREQ(small, "1234");
+    formatText(small, sizeof small, "%d", 1234);
+    EXPECT_STREQ(small, "1234");
+    copyText(small, sizeof small, "abcdefgh");
+    EXPECT_STREQ(small, "abcd");
 }
