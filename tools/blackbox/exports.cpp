@@ -57,7 +57,11 @@ void fillStrip(HDC dc, const RECT& strip, COLORREF colour) {
     DeleteObject(brush);
 }
 
+shell::GradientRecord gradient;
+
 }  // namespace
+
+const shell::GradientRecord& shell::recordedGradient() { return gradient; }
 
 BBAPI HWND GetBBWnd(void) { return shell::hostWindow(); }
 
@@ -78,6 +82,9 @@ BBAPI void MakeStyleGradient(HDC hdc, RECT* rect, StyleItem* style, bool withBor
     if (!hdc || !rect || !style) {
         return;
     }
+    gradient.valid = true;
+    gradient.style = *style;
+    gradient.withBorder = withBorder;
     const RECT r = *rect;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;

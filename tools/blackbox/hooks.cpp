@@ -29,6 +29,20 @@ int screenHeight = 0;
 bool defProcHooked = false;
 bool probingDrag = false;
 bool dragStarted = false;
+bool recordingPaint = false;
+shell::PaintRecord paintRecord;
+
+// What the benchmark's bare paint repeats: the font, colour, rectangle
+// and flags of the plugin's DrawTextA.
+void recordPaint(HDC dc, const RECT* rect, UINT format) {
+    shell::PaintRecord& r = paintRecord;
+    r.valid = GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof r.font, &r.font) != 0;
+    r.color = GetTextColor(dc);
+    r.backgroundMode = GetBkMode(dc);
+    r.rect = rect ? *rect : RECT{};
+    r.format = format;
+    r.text = drawnText;
+}
 
 int WINAPI drawTextHook(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     // Measuring is not drawing; outside a paint nothing reaches the screen.
@@ -39,6 +53,9 @@ int WINAPI drawTextHook(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format
             drawnText = text;
         } else {
             drawnText.assign(text, static_cast<size_t>(count));
+        }
+        if (recordingPaint) {
+            recordPaint(dc, rect, format);
         }
     }
     return realDrawText(dc, text, count, rect, format);
@@ -166,6 +183,23 @@ int hookPluginImports(HMODULE plugin) {
     patched += defProcHooked;
     return patched;
 }
+
+void unhookPluginImports(HMODULE plugin) {
+    DrawTextFn drawText = nullptr;
+    BeginPaintFn beginPaint = nullptr;
+    EndPaintFn endPaint = nullptr;
+    MetricsFn metrics = nullptr;
+    DefProcFn defProc = nullptr;
+    patch(plugin, "DrawTextA", realDrawText, drawText);
+    patch(plugin, "BeginPaint", realBeginPaint, beginPaint);
+    patch(plugin, "EndPaint", realEndPaint, endPaint);
+    patch(plugin, "GetSystemMetrics", realMetrics, metrics);
+    patch(plugin, "DefWindowProcA", realDefProc, defProc);
+}
+
+void recordPaints(bool on) { recordingPaint = on; }
+
+const PaintRecord& recordedPaint() { return paintRecord; }
 
 const std::string& lastDrawnText() { return drawnText; }
 

@@ -194,6 +194,8 @@ bool scripted() { return fromScript || !_isatty(_fileno(stdin)); }
 
 const std::string& pluginFolder() { return plugin.folder; }
 
+HMODULE pluginModule() { return plugin.module; }
+
 int startPlugin() {
     HINSTANCE instance = plugin.module;
     int result = plugin.inSlit ? plugin.beginSlit(instance, slitWindow()) : plugin.begin(instance);

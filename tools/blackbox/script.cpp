@@ -402,6 +402,8 @@ bool runCommand(const std::string& line) {
         say("dialogs", std::to_string(answeredDialogCount()));
     } else if (word == "menus") {
         say("menus", std::to_string(liveMenuCount()));
+    } else if (word == "bench") {
+        runBenchmark(rest);
     } else if (word == "echo") {
         say("echo", escape(rest));
     } else {

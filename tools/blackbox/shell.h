@@ -81,6 +81,22 @@ bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const 
 // GetSystemMetrics and DefWindowProcA imports to ours, which pass the
 // calls on; returns how many were patched.
 int hookPluginImports(HMODULE plugin);
+// Points those imports back at user32 (a benchmark measures the plugin
+// alone); hookPluginImports sets them again.
+void unhookPluginImports(HMODULE plugin);
+// The plugin's last DrawTextA inside a paint, as recorded while
+// recordPaints(true): enough to repeat the call in a bare paint.
+struct PaintRecord {
+    bool valid = false;
+    LOGFONTA font{};
+    COLORREF color = 0;
+    int backgroundMode = 0;
+    RECT rect{};
+    UINT format = 0;
+    std::string text;
+};
+void recordPaints(bool on);
+const PaintRecord& recordedPaint();
 // The text of the plugin's last DrawTextA call inside a paint.
 const std::string& lastDrawnText();
 // Paints the plugin finished (EndPaint) since the previous call.
@@ -91,7 +107,19 @@ void overrideScreenSize(int width, int height);
 // on to the default procedure, where a real drag would begin.
 bool dragWouldStart(HWND window, WPARAM hitTest, LPARAM point);
 
+// ---- exports.cpp ----
+
+// The last MakeStyleGradient call's style block and border flag.
+struct GradientRecord {
+    bool valid = false;
+    StyleItem style{};
+    bool withBorder = false;
+};
+const GradientRecord& recordedGradient();
+
 // ---- the plugin and the run (main.cpp) ----
+
+HMODULE pluginModule();
 
 // True when commands come from a script or a pipe: BBExecute then only
 // reports what it would open.
@@ -102,6 +130,12 @@ const std::string& pluginFolder();
 // and returns what the plugin's start function returned.
 int startPlugin();
 void endPlugin();
+
+// ---- benchmark (bench.cpp) ----
+
+// Times the plugin's main tick, one paint and a format change against
+// the bare system calls they cannot avoid; prints "bench:" lines.
+void runBenchmark(const std::string& arguments);
 
 // ---- script commands (script.cpp) ----
 

@@ -1,0 +1,429 @@
+// The `bench` command: what a plugin's once-a-second tick, one paint and a
+// format change cost, each beside its floor, the bare system calls the
+// work cannot avoid, made the same way in a loop of our own. Runs are
+// interleaved (one of the plugin's, one of the floor's), so load from
+// elsewhere on the machine falls on both alike.
+//
+// The floors mirror what Telvane calls (src/metrics/*_win.cpp,
+// src/smart/smart_win.cpp): its main timer id, sampler records and the
+// format below are Telvane's. The bare paint repeats the plugin's last
+// paint as recorded: the same gradient through our MakeStyleGradient, the
+// same font and colour, one DrawTextA of the same text, the copy.
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "shell.h"
+
+namespace {
+
+constexpr int kDefaultRuns = 2000;
+constexpr int kWarmUpRuns = 50;
+constexpr WPARAM kMainTimer = 4500;
+
+// Every token, with the drive letter C and one drive that does not exist.
+constexpr const char* kEveryToken =
+    "CP=%CP|CN=%CN|RP=%RP|RT=%RT|RF=%RF|RU=%RU|SP=%SP|ST=%ST|SF=%SF|SU=%SU|BP=%BP|BL=%BL|"
+    "DTC=%DTC|DFC=%DFC|DUC=%DUC|DPC=%DPC|DQC=%DQC|DFQ=%DFQ|ID=%ID|IU=%IU|NP=%NP|NU=%NU|NW=%NW|"
+    "UW=%UW|H=%H|TL=%TL|TU=%TU|PM=%PM|PN=%PN|PS=%PS|PT=%PT|PG=%PG";
+constexpr const char* kClockFormat = "%H:%M:%S";  // the plugin's default for both clocks
+
+double microsecondsPerTick = 0.0;
+
+LONGLONG counterNow() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+template <typename Fn>
+double timed(Fn&& body) {
+    const LONGLONG start = counterNow();
+    body();
+    return static_cast<double>(counterNow() - start) * microsecondsPerTick;
+}
+
+struct Figures {
+    double median;
+    double p99;
+};
+
+Figures summarise(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const size_t n = samples.size();
+    const double median =
+        n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
+    size_t rank = (n * 99 + 99) / 100;  // nearest rank
+    return {median, samples[std::min(rank, n) - 1]};
+}
+
+void report(const char* name, const std::vector<double>& work, const std::vector<double>& floor) {
+    const Figures w = summarise(work);
+    const Figures f = summarise(floor);
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "%-10s median %9.1f us  p99 %9.1f us | floor median %9.1f us  p99 %9.1f us | "
+                  "ratio %.2f (p99 %.2f)",
+                  name, w.median, w.p99, f.median, f.p99, w.median / f.median, w.p99 / f.p99);
+    shell::say("bench", line);
+}
+
+// ---- the floors ----
+
+using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
+
+template <typename Fn>
+Fn procAddress(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+struct Floor {
+    NtQuerySystemInformationFn ntQuery = nullptr;
+    EnumProcessesFn enumProcesses = nullptr;
+    std::vector<BYTE> interfaceTable;
+    DWORD processIds[1024];  // the plugin's first (and usual) buffer
+    HWND window = nullptr;
+
+    bool prepare(HWND pluginWindow) {
+        window = pluginWindow;
+        ntQuery = procAddress<NtQuerySystemInformationFn>(GetModuleHandleA("ntdll"),
+                                                          "NtQuerySystemInformation");
+        HMODULE psapi = LoadLibraryA("psapi.dll");
+        enumProcesses = psapi ? procAddress<EnumProcessesFn>(psapi, "EnumProcesses") : nullptr;
+        ULONG needed = 0;
+        if (GetIfTable(nullptr, &needed, FALSE) == ERROR_INSUFFICIENT_BUFFER) {
+            interfaceTable.resize(needed);
+        }
+        WSADATA data;
+        WSAStartup(MAKEWORD(1, 1), &data);
+        return ntQuery && enumProcesses;
+    }
+
+    // updateSystemMetrics, updateNetwork, updateClocks and
+    // updateHostProcessStats without their texts, and the invalidation
+    // that has the window repainted; in parts, to see where time goes.
+    void sampler() {
+        BYTE timeOfDay[32];
+        BYTE performance[312];
+        ntQuery(3, timeOfDay, sizeof timeOfDay, nullptr);
+        ntQuery(2, performance, sizeof performance, nullptr);
+    }
+    void memory() {
+        MEMORYSTATUSEX status{};
+        status.dwLength = sizeof status;
+        GlobalMemoryStatusEx(&status);
+    }
+    void power() {
+        SYSTEM_POWER_STATUS status;
+        GetSystemPowerStatus(&status);
+    }
+    void processes() {
+        DWORD used = 0;
+        enumProcesses(processIds, sizeof processIds, &used);
+    }
+    void interfaces() {
+        if (!interfaceTable.empty()) {
+            ULONG size = static_cast<ULONG>(interfaceTable.size());
+            GetIfTable(reinterpret_cast<MIB_IFTABLE*>(interfaceTable.data()), &size, FALSE);
+        }
+        GetTickCount();
+    }
+    void clocks() {
+        char text[64];
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        const std::time_t seconds = std::time(nullptr);
+        if (const std::tm* local = std::localtime(&seconds)) {
+            std::strftime(text, sizeof text, kClockFormat, local);
+        }
+        SYSTEMTIME zone;
+        FileTimeToSystemTime(&now, &zone);
+        std::tm record{};
+        record.tm_hour = zone.wHour;
+        record.tm_min = zone.wMinute;
+        record.tm_sec = zone.wSecond;
+        record.tm_mday = zone.wDay;
+        record.tm_mon = zone.wMonth - 1;
+        record.tm_year = zone.wYear - 1900;
+        std::strftime(text, sizeof text, kClockFormat, &record);
+    }
+    void hostProcess() {
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    }
+    void tick(BOOL erase) {
+        sampler();
+        memory();
+        power();
+        processes();
+        interfaces();
+        clocks();
+        hostProcess();
+        InvalidateRect(window, nullptr, erase);
+    }
+
+    // What a full refresh adds: the identity texts and the slower
+    // updaters (disk, uptime, drive temperature) for the format above.
+    void refresh() {
+        char text[1024];
+        DWORD size = sizeof text;
+        GetComputerNameA(text, &size);
+        size = sizeof text;
+        GetUserNameA(text, &size);
+        if (gethostname(text, 255) == 0) {
+            if (const hostent* host = gethostbyname(text)) {
+                if (host->h_addr_list && host->h_addr_list[0]) {
+                    in_addr address;
+                    std::memcpy(&address, host->h_addr_list[0], sizeof address);
+                    inet_ntoa(address);
+                }
+            }
+        }
+
+        const UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+        ULARGE_INTEGER a, b, c;
+        GetDiskFreeSpaceExA("C:\\", &a, nullptr, nullptr);  // %DFC
+        GetDiskFreeSpaceExA("C:\\", nullptr, &b, nullptr);  // %DTC
+        GetDiskFreeSpaceExA("C:\\", nullptr, &b, &c);       // %DUC
+        GetDiskFreeSpaceExA("C:\\", &a, &b, nullptr);       // %DPC
+        GetDiskFreeSpaceExA("C:\\", nullptr, &b, &c);       // %DQC
+        GetDiskFreeSpaceExA("Q:\\", &a, nullptr, nullptr);  // %DFQ
+        SetErrorMode(mode);
+
+        GetTickCount();
+        LARGE_INTEGER counter;
+        QueryPerformanceCounter(&counter);
+        QueryPerformanceFrequency(&counter);
+
+        HANDLE drive = CreateFileA("\\\\.\\PhysicalDrive0", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+        if (drive != INVALID_HANDLE_VALUE) {
+            BYTE version[24];
+            DWORD returned = 0;
+            DeviceIoControl(drive, 0x00074080 /* SMART_GET_VERSION */, nullptr, 0, version,
+                            sizeof version, &returned, nullptr);
+            CloseHandle(drive);
+        }
+        tick(TRUE);
+    }
+};
+
+Floor floorCalls;
+
+// ---- the bare paint ----
+
+WNDPROC pluginProc = nullptr;
+
+void barePaint(HWND window) {
+    const shell::PaintRecord& drawn = shell::recordedPaint();
+    StyleItem style = shell::recordedGradient().style;
+    PAINTSTRUCT paint;
+    HDC windowDc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    HDC memoryDc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, client.right, client.bottom);
+    HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap);
+    RECT gradient = client;
+    MakeStyleGradient(memoryDc, &gradient, &style, shell::recordedGradient().withBorder);
+    HFONT font = CreateFontIndirectA(&drawn.font);
+    HGDIOBJ oldFont = SelectObject(memoryDc, font);
+    SetTextColor(memoryDc, drawn.color);
+    SetBkMode(memoryDc, drawn.backgroundMode);
+    RECT textRect = drawn.rect;
+    DrawTextA(memoryDc, drawn.text.c_str(), static_cast<int>(drawn.text.size()), &textRect,
+              drawn.format);
+    BitBlt(windowDc, 0, 0, client.right, client.bottom, memoryDc, 0, 0, SRCCOPY);
+    SelectObject(memoryDc, oldFont);
+    DeleteObject(font);
+    SelectObject(memoryDc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memoryDc);
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK barePaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        barePaint(window);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) {
+        return 1;
+    }
+    return CallWindowProcA(pluginProc, window, message, wParam, lParam);
+}
+
+// The plugin window with the bare paint in place of the plugin's.
+struct BarePainter {
+    HWND window;
+    explicit BarePainter(HWND w) : window(w) {
+        pluginProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(barePaintProc)));
+    }
+    ~BarePainter() {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pluginProc));
+    }
+};
+
+void repaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+std::string formatCommand(int run) {
+    // Alternate two formats so every broadcast is a real change.
+    return std::string("@TelvaneStrFormat ") + (run % 2 ? "|" : "") + kEveryToken;
+}
+
+}  // namespace
+
+namespace shell {
+
+void runBenchmark(const std::string& arguments) {
+    int runs = kDefaultRuns;
+    if (!arguments.empty()) {
+        char* end = nullptr;
+        long n = std::strtol(arguments.c_str(), &end, 10);
+        if (end == arguments.c_str() || *end != '\0' || n < 1 || n > 1000000) {
+            say("bench", "error: usage: bench [RUNS]");
+            fail(2);
+            return;
+        }
+        runs = static_cast<int>(n);
+    }
+    HWND window = pluginWindow();
+    if (!window) {
+        say("bench", "error: the plugin has no window");
+        fail(2);
+        return;
+    }
+    if (!floorCalls.prepare(window)) {
+        say("bench", "error: the system queries are not available");
+        fail(2);
+        return;
+    }
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    microsecondsPerTick = 1e6 / static_cast<double>(frequency.QuadPart);
+
+    broadcast(formatCommand(0));
+    SendMessageA(window, WM_TIMER, kMainTimer, 0);
+    recordPaints(true);
+    repaintNow(window);
+    recordPaints(false);
+    if (!recordedPaint().valid || !recordedGradient().valid) {
+        say("bench", "error: the plugin's paint was not seen");
+        fail(2);
+        return;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    char line[160];
+    std::snprintf(line, sizeof line, "%d runs each; window %ldx%ld, text of %zu chars, QPC %lld Hz",
+                  runs, client.right, client.bottom, recordedPaint().text.size(),
+                  static_cast<long long>(frequency.QuadPart));
+    say("bench", line);
+
+    HMODULE plugin = pluginModule();
+    unhookPluginImports(plugin);
+
+    std::vector<double> work;
+    std::vector<double> bare;
+    work.reserve(static_cast<size_t>(runs));
+    bare.reserve(static_cast<size_t>(runs));
+    // One run of each per round, taking turns at going first, so neither
+    // pays more often for what the other left behind (a surface to flush).
+    auto measure = [&](const char* name, auto&& pluginRun, auto&& floorRun) {
+        work.clear();
+        bare.clear();
+        for (int run = 0; run < runs + kWarmUpRuns; ++run) {
+            double w;
+            double f;
+            if (run % 2) {
+                w = pluginRun(run);
+                f = floorRun(run);
+            } else {
+                f = floorRun(run);
+                w = pluginRun(run);
+            }
+            if (run >= kWarmUpRuns) {
+                work.push_back(w);
+                bare.push_back(f);
+            }
+        }
+        report(name, work, bare);
+    };
+
+    measure(
+        "tick",
+        [&](int) {
+            ValidateRect(window, nullptr);
+            return timed([&] { SendMessageA(window, WM_TIMER, kMainTimer, 0); });
+        },
+        [&](int) {
+            ValidateRect(window, nullptr);
+            return timed([&] { floorCalls.tick(FALSE); });
+        });
+    ValidateRect(window, nullptr);
+
+    measure(
+        "paint", [&](int) { return timed([&] { repaintNow(window); }); },
+        [&](int) {
+            BarePainter painter(window);
+            return timed([&] { repaintNow(window); });
+        });
+
+    measure(
+        "format",
+        [&](int run) {
+            const std::string command = formatCommand(run + 1);
+            return timed([&] {
+                broadcast(command);
+                UpdateWindow(window);
+            });
+        },
+        [&](int) {
+            BarePainter painter(window);
+            return timed([&] {
+                floorCalls.refresh();
+                UpdateWindow(window);
+            });
+        });
+
+    // Where the tick's floor goes.
+    struct Part {
+        const char* name;
+        void (Floor::*call)();
+    };
+    const Part parts[] = {{"sampler", &Floor::sampler},     {"memory", &Floor::memory},
+                          {"power", &Floor::power},         {"processes", &Floor::processes},
+                          {"interfaces", &Floor::interfaces}, {"clocks", &Floor::clocks},
+                          {"process", &Floor::hostProcess}};
+    std::string split = "tick floor, medians:";
+    for (const Part& part : parts) {
+        work.clear();
+        for (int run = 0; run < std::min(runs, 500); ++run) {
+            work.push_back(timed([&] { (floorCalls.*part.call)(); }));
+        }
+        std::snprintf(line, sizeof line, " %s %.1f us", part.name, summarise(work).median);
+        split += line;
+    }
+    say("bench", split);
+
+    hookPluginImports(plugin);
+    // Back to the plugin's own text after the alternating formats.
+    broadcast(formatCommand(0));
+}
+
+}  // namespace shell
