@@ -1,8 +1,10 @@
 #include "display/render.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "format/format.h"
+#include "settings/settings_os.h"
 
 RenderState render;
 
@@ -14,10 +16,6 @@ size_t boundedLength(const char* text, size_t limit) {
         ++length;
     }
     return length;
-}
-
-int atLeastMinimum(int value) {
-    return value < kMinimumWindowSize ? kMinimumWindowSize : value;
 }
 
 int readInt(int index) {
@@ -93,25 +91,29 @@ const char* measureLines(const char* text, int* longest, int* lines) {
 }
 
 bool autoResizeTarget(int mode, int cx, int cy, int lines, int* width, int* height) {
-    const int inset = render.textInset;
-    int w = settings.width;
-    int h = settings.height;
+    // In 64 bits: a huge font's extent times the lines must not overflow.
+    const int64_t inset = render.textInset;
+    int64_t w = settings.width;
+    int64_t h = settings.height;
     switch (mode) {
     case 1:
         w = cx + 2 * inset + 4;
         break;
     case 2:
-        h = cy * lines + 2 * inset;
+        h = static_cast<int64_t>(cy) * lines + 2 * inset;
         break;
     case 3:
         w = cx + 2 * inset + 4;
-        h = cy * lines + 2 * inset;
+        h = static_cast<int64_t>(cy) * lines + 2 * inset;
         break;
     default:
         return false;
     }
-    *width = atLeastMinimum(w);
-    *height = atLeastMinimum(h);
+    // Held as resizeWindow holds it, so the next paint measures the size
+    // the window has and stops there.
+    const VirtualScreenSize screen = virtualScreenSize();
+    *width = windowSizeWithin(w, screen.width);
+    *height = windowSizeWithin(h, screen.height);
     return true;
 }
 
@@ -131,8 +133,21 @@ bool resizeWindow(int cx, int cy) {
     if (cx == settings.width && cy == settings.height) {
         return false;
     }
-    settings.width = atLeastMinimum(cx);
-    settings.height = atLeastMinimum(cy);
+    const VirtualScreenSize screen = virtualScreenSize();
+    settings.width = windowSizeWithin(cx, screen.width);
+    settings.height = windowSizeWithin(cy, screen.height);
     issueWindowSize();
     return true;
+}
+
+int windowSizeWithin(int64_t value, int screen) {
+    // Any program may send a size; a window beyond every screen shows
+    // nothing more, yet each paint would buffer all of it.
+    if (screen >= kMinimumWindowSize && value > screen) {
+        return screen;
+    }
+    if (value < kMinimumWindowSize) {
+        return kMinimumWindowSize;
+    }
+    return value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
 }

@@ -2,6 +2,8 @@
 // size changes.
 #pragma once
 
+#include <cstdint>
+
 #include "host/bbapi.h"
 #include "settings/settings.h"
 
@@ -18,9 +20,13 @@ extern RenderState render;
 void refreshStyle();
 // WM_PAINT work; the caller assembled the display text first.
 void paintWindow(HWND window);
-// Resizes to (cx, cy), minimum 10x10; false when that is the current
-// size already. Tells the slit when docked.
+// Resizes to (cx, cy), at least 10x10 and at most the virtual screen;
+// false when (cx, cy) is the current size already. Tells the slit when
+// docked.
 bool resizeWindow(int cx, int cy);
+// One side of a window size held to 10..`screen` pixels (a screen size
+// below 10 sets no maximum).
+int windowSizeWithin(int64_t value, int screen);
 
 // Splits text at CR into scratchText and copies the longest line (the
 // earliest on a tie) to its start. Returns scratchText; *longest is that

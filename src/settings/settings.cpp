@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "display/render.h"
 #include "host/bbapi.h"
 #include "metrics/network.h"
 #include "plugin/frame.h"
@@ -246,6 +247,9 @@ void loadSettings() {
     if (settings.y >= screen.height) {
         settings.y = 10;
     }
+    // Nor can a window be larger than the screens: each paint buffers all of it.
+    settings.width = windowSizeWithin(settings.width, screen.width);
+    settings.height = windowSizeWithin(settings.height, screen.height);
     lookupIpAddress();
 }
 

@@ -8,6 +8,7 @@
 #include "display/tooltip.h"
 #include "fake_shell.h"
 #include "settings/settings.h"
+#include "settings/settings_os.h"
 
 extern int issuedWindowSizes;  // render_native.cpp
 
@@ -26,6 +27,7 @@ protected:
         hidden = false;
         render = RenderState{};
         issuedWindowSizes = 0;
+        setStandInVirtualScreen(1024, 768);
     }
 };
 
@@ -91,6 +93,15 @@ TEST_F(DisplayTest, AutoResizeTargetsFollowTheMode) {
     ASSERT_TRUE(autoResizeTarget(3, 0, 0, 0, &w, &h));  // empty text
     EXPECT_EQ(w, 10);
     EXPECT_EQ(h, 10);
+
+    // A huge font: held to the 1024x768 screen without overflowing, and
+    // once the window has that size the next paint's measure leaves it there.
+    ASSERT_TRUE(autoResizeTarget(3, 2147483647, 1 << 30, 40, &w, &h));
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    EXPECT_TRUE(resizeWindow(w, h));
+    ASSERT_TRUE(autoResizeTarget(3, 2147483647, 1 << 30, 40, &w, &h));
+    EXPECT_FALSE(resizeWindow(w, h));
 }
 
 TEST_F(DisplayTest, ResizeWindowOnlyActsOnADifferentSize) {
@@ -101,6 +112,11 @@ TEST_F(DisplayTest, ResizeWindowOnlyActsOnADifferentSize) {
     EXPECT_EQ(settings.width, 10);
     EXPECT_EQ(settings.height, 10);
     EXPECT_EQ(issuedWindowSizes, 1);
+
+    // Held to the 1024x768 virtual screen, whatever is asked.
+    EXPECT_TRUE(resizeWindow(2147483647, 769));
+    EXPECT_EQ(settings.width, 1024);
+    EXPECT_EQ(settings.height, 768);
 }
 
 TEST_F(DisplayTest, EdgeHideFindsTheEdgeTheWindowIsFlushWith) {

@@ -160,11 +160,15 @@ TEST_F(SettingsFile, DriveValuesKeepTheirLowByteAndSaveIt) {
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.DriveNumber:"), "255");
 }
 
-TEST_F(SettingsFile, PositionsOffTheVirtualScreenComeBackToTen) {
+TEST_F(SettingsFile, PositionsOffAndSizesBeyondTheVirtualScreenAreBroughtBack) {
     fakeshell::setValue(kPluginRc, "telvane.x:", "1024");
     fakeshell::setValue(kPluginRc, "telvane.y:", "767");
+    fakeshell::setValue(kPluginRc, "telvane.width:", "2147483647");
+    fakeshell::setValue(kPluginRc, "telvane.height:", "768");
     EXPECT_EQ(loadFrom(kPluginRc).x, 10);
     EXPECT_EQ(settings.y, 767);
+    EXPECT_EQ(settings.width, 1024);
+    EXPECT_EQ(settings.height, 768);
 
     fakeshell::setValue(kPluginRc, "telvane.x:", "-40");
     fakeshell::setValue(kPluginRc, "telvane.y:", "5000");
