@@ -314,6 +314,21 @@ void printTooltips() {
     }
 }
 
+// "COUNT SEED [show]"
+void fuzzCommand(const std::string& rest) {
+    char* end = nullptr;
+    const long count = std::strtol(rest.c_str(), &end, 10);
+    char* seedEnd = nullptr;
+    const unsigned long long seed = std::strtoull(end, &seedEnd, 10);
+    std::string tail = seedEnd;
+    tail.erase(0, tail.find_first_not_of(' '));
+    if (end == rest.c_str() || seedEnd == end || count < 0 || (!tail.empty() && tail != "show")) {
+        commandError("fuzzbroadcast", "usage: fuzzbroadcast COUNT SEED [show]");
+        return;
+    }
+    shell::fuzzBroadcasts(count, seed, tail == "show");
+}
+
 }  // namespace
 
 namespace shell {
@@ -404,6 +419,10 @@ bool runCommand(const std::string& line) {
         say("menus", std::to_string(liveMenuCount()));
     } else if (word == "bench") {
         runBenchmark(rest);
+    } else if (word == "fuzzbroadcast") {
+        fuzzCommand(rest);
+    } else if (word == "resources") {
+        printResources();
     } else if (word == "echo") {
         say("echo", escape(rest));
     } else {

@@ -137,6 +137,14 @@ void endPlugin();
 // the bare system calls they cannot avoid; prints "bench:" lines.
 void runBenchmark(const std::string& arguments);
 
+// ---- stress (stress.cpp) ----
+
+// Broadcasts `count` random and malformed commands made from `seed`
+// (each printed first when `show`), handling the messages they cause.
+void fuzzBroadcasts(long count, unsigned long long seed, bool show);
+// Prints the process's GDI and USER objects, handles and private bytes.
+void printResources();
+
 // ---- script commands (script.cpp) ----
 
 // Runs one script line; false when the run must stop.
