@@ -207,6 +207,8 @@ int startPlugin() {
     return result;
 }
 
+bool pluginRunning() { return plugin.running; }
+
 void endPlugin() {
     if (plugin.running) {
         plugin.running = false;

@@ -15,6 +15,7 @@ namespace {
 
 std::string lastPath;
 std::string stringResult;  // what ReadString hands out
+std::string fileBytes;     // the settings file being read or rewritten
 
 void remember(const char* path) {
     if (path) {
@@ -44,40 +45,101 @@ std::string normalKey(const char* key) {
     return k.size() > 1 ? k : std::string();
 }
 
+// A line of the file's bytes: [begin, end) without its line break.
+struct Line {
+    size_t begin;
+    size_t end;
+};
+
+// Calls `visit` for each line until it returns true; a line ends at LF,
+// CR LF or a lone CR. Returns the line it stopped at, if any.
+template <typename Visit>
+bool findLine(const std::string& content, Visit visit, Line* found) {
+    size_t begin = 0;
+    while (begin < content.size()) {
+        size_t end = begin;
+        while (end < content.size() && content[end] != '\r' && content[end] != '\n') {
+            ++end;
+        }
+        const Line line{begin, end};
+        if (visit(line)) {
+            *found = line;
+            return true;
+        }
+        begin = end + 1;
+        if (end < content.size() && content[end] == '\r' && begin < content.size() &&
+            content[begin] == '\n') {
+            ++begin;
+        }
+    }
+    return false;
+}
+
 // True when `line` holds `key`; `value` then gets the text after the key
 // and the blanks that follow it.
-bool lineHasKey(const std::string& line, const std::string& key, std::string* value) {
-    size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line.size() - start < key.size()) {
+bool lineHasKey(const std::string& content, const Line& line, const std::string& key,
+                std::string* value) {
+    size_t start = line.begin;
+    while (start < line.end && (content[start] == ' ' || content[start] == '\t')) {
+        ++start;
+    }
+    if (line.end - start < key.size()) {
         return false;
     }
     for (size_t i = 0; i < key.size(); ++i) {
-        unsigned char a = line[start + i];
+        unsigned char a = content[start + i];
         unsigned char b = key[i];
         if (std::tolower(a) != std::tolower(b)) {
             return false;
         }
     }
     if (value) {
-        size_t valueStart = line.find_first_not_of(" \t", start + key.size());
-        *value = valueStart == std::string::npos ? std::string() : line.substr(valueStart);
+        size_t valueStart = start + key.size();
+        while (valueStart < line.end &&
+               (content[valueStart] == ' ' || content[valueStart] == '\t')) {
+            ++valueStart;
+        }
+        value->assign(content, valueStart, line.end - valueStart);
     }
     return true;
+}
+
+// The whole file, read at once into `content`, which keeps its room from
+// call to call: every call sees the file as it is now, and a large file
+// costs one pass, not one allocation per line or per call.
+bool readFile(const std::string& path, std::string& content) {
+    content.clear();
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    if (_fseeki64(file, 0, SEEK_END) == 0) {
+        const long long size = _ftelli64(file);
+        if (size > 0 && static_cast<unsigned long long>(size) < content.max_size()) {
+            content.reserve(static_cast<size_t>(size));
+        }
+        _fseeki64(file, 0, SEEK_SET);
+    }
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        content.append(chunk, got);
+    }
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
 }
 
 bool findValue(const char* path, const char* key, std::string& value) {
     remember(path);
     std::string k = normalKey(key);
-    std::vector<std::string> lines;
-    if (!path || k.empty() || !shell::readLines(path, lines)) {
+    std::string& content = fileBytes;
+    if (!path || k.empty() || !readFile(path, content)) {
         return false;
     }
-    for (const auto& line : lines) {
-        if (lineHasKey(line, k, &value)) {
-            return true;
-        }
-    }
-    return false;
+    Line line;
+    return findLine(
+        content, [&](const Line& l) { return lineHasKey(content, l, k, &value); }, &line);
 }
 
 std::string trimmed(const std::string& text) {
@@ -111,18 +173,14 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
-bool writeAll(const std::string& path, const std::vector<std::string>& lines) {
+bool writeContent(const std::string& path, const std::string& content) {
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folderOf(path).c_str(), "rc", 0, temporary)) {
         return false;
     }
     bool ok = false;
     if (FILE* file = std::fopen(temporary, "wb")) {
-        ok = true;
-        for (const auto& line : lines) {
-            ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
-                 std::fwrite("\r\n", 1, 2, file) == 2;
-        }
+        ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
         ok = (std::fflush(file) == 0) && ok;
         ok = (std::fclose(file) == 0) && ok;
     }
@@ -150,20 +208,25 @@ void writeValue(const char* path, const char* key, const std::string& value) {
     // Written in the writer's spelling, which replaces the old one.
     const std::string written = k + " " + v;
 
-    std::vector<std::string> lines;
-    shell::readLines(path, lines);
-    bool replaced = false;
-    for (auto& line : lines) {
-        if (lineHasKey(line, k, nullptr)) {
-            line = written;
-            replaced = true;
-            break;
+    // Every other byte stays as it was, line breaks included. A file that
+    // is there but cannot be read is left alone rather than replaced by
+    // this one line.
+    std::string& content = fileBytes;
+    if (!readFile(path, content) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "blackbox: cannot read %s\n", path);
+        return;
+    }
+    Line line;
+    if (findLine(content, [&](const Line& l) { return lineHasKey(content, l, k, nullptr); },
+                 &line)) {
+        content.replace(line.begin, line.end - line.begin, written);
+    } else {
+        if (!content.empty() && content.back() != '\n' && content.back() != '\r') {
+            content += "\r\n";
         }
+        content += written + "\r\n";
     }
-    if (!replaced) {
-        lines.push_back(written);
-    }
-    if (!writeAll(path, lines)) {
+    if (!writeContent(path, content)) {
         std::fprintf(stderr, "blackbox: cannot write %s\n", path);
     }
 }
@@ -176,30 +239,18 @@ const std::string& lastSettingsPath() { return lastPath; }
 
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    std::string content;
+    if (!readFile(path, content)) {
         return false;
     }
-    std::string content;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        content.append(chunk, got);
-    }
-    std::fclose(file);
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) {
-            end = content.size();
-        }
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
+    Line unused;
+    findLine(
+        content,
+        [&](const Line& l) {
+            lines.push_back(content.substr(l.begin, l.end - l.begin));
+            return false;
+        },
+        &unused);
     return true;
 }
 
@@ -214,14 +265,9 @@ BBAPI int ReadInt(const char* file, const char* key, int defaultValue) {
     char* end = nullptr;
     errno = 0;
     long long number = std::strtoll(text, &end, 10);
-    if (end == text) {
+    // No digits, or a number no int can hold: nothing to read.
+    if (end == text || errno == ERANGE || number > INT_MAX || number < INT_MIN) {
         return defaultValue;
-    }
-    if (number > INT_MAX) {
-        return INT_MAX;
-    }
-    if (number < INT_MIN) {
-        return INT_MIN;
     }
     return static_cast<int>(number);
 }

@@ -1,6 +1,7 @@
 // Script commands. Each prints only lines that begin with its own word
 // and a colon, so a test can read the output line by line.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -93,11 +94,13 @@ void pick(const std::string& rest) {
     shell::broadcast(command);
 }
 
-void printSettings() {
+std::string settingsFile() {
     std::string path = shell::lastSettingsPath();
-    if (path.empty()) {
-        path = shell::pluginFolder() + "Telvane.rc";
-    }
+    return path.empty() ? shell::pluginFolder() + "Telvane.rc" : path;
+}
+
+void printSettings() {
+    const std::string path = settingsFile();
     std::vector<std::string> lines;
     if (!shell::readLines(path, lines)) {
         shell::say("rc", "(no file)");
@@ -314,6 +317,81 @@ void printTooltips() {
     }
 }
 
+// The escapes output uses (\r \n \t \\ \xHH), read back, so a script can
+// write any byte.
+bool unescape(const std::string& text, std::string& bytes) {
+    bytes.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        if (++i == text.size()) {
+            return false;
+        }
+        switch (text[i]) {
+            case 'r':
+                bytes += '\r';
+                break;
+            case 'n':
+                bytes += '\n';
+                break;
+            case 't':
+                bytes += '\t';
+                break;
+            case '\\':
+                bytes += '\\';
+                break;
+            case 'x': {
+                const std::string hex = text.substr(i + 1, 2);
+                if (hex.size() != 2 || !std::isxdigit(static_cast<unsigned char>(hex[0])) ||
+                    !std::isxdigit(static_cast<unsigned char>(hex[1]))) {
+                    return false;
+                }
+                bytes += static_cast<char>(std::strtoul(hex.c_str(), nullptr, 16));
+                i += 2;
+                break;
+            }
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+// rcwrite TEXT, rcappend TEXT, rcrepeat COUNT TEXT: writes the settings
+// file directly, bypassing the shell's own writer, as damage would.
+void writeSettingsFile(const char* word, const std::string& rest) {
+    long count = 1;
+    std::string text = rest;
+    if (std::string(word) == "rcrepeat") {
+        char* end = nullptr;
+        count = std::strtol(rest.c_str(), &end, 10);
+        if (end == rest.c_str() || *end != ' ' || count < 0) {
+            commandError(word, "usage: rcrepeat COUNT TEXT");
+            return;
+        }
+        text = end + 1;
+    }
+    std::string bytes;
+    if (!unescape(text, bytes)) {
+        commandError(word, "a backslash must start \\r \\n \\t \\\\ or \\xHH");
+        return;
+    }
+    const std::string path = settingsFile();
+    FILE* file = std::fopen(path.c_str(), std::string(word) == "rcwrite" ? "wb" : "ab");
+    bool ok = file != nullptr;
+    for (long i = 0; ok && i < count; ++i) {
+        ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    if (file && std::fclose(file) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        commandError(word, "cannot write " + shell::escape(path));
+    }
+}
+
 // "COUNT SEED [show]"
 void fuzzCommand(const std::string& rest) {
     char* end = nullptr;
@@ -361,6 +439,20 @@ bool runCommand(const std::string& line) {
         listFiles();
     } else if (word == "screenshot") {
         screenshot(rest);
+    } else if (word == "stop") {
+        if (!pluginRunning()) {
+            commandError("stop", "the plugin is not running");
+        } else {
+            endPlugin();
+        }
+    } else if (word == "start") {
+        if (pluginRunning()) {
+            commandError("start", "the plugin is running");
+        } else if (startPlugin() != 0) {
+            return false;
+        }
+    } else if (word == "rcwrite" || word == "rcappend" || word == "rcrepeat") {
+        writeSettingsFile(word.c_str(), rest);
     } else if (word == "restart") {
         endPlugin();
         if (startPlugin() != 0) {

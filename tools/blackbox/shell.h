@@ -130,6 +130,7 @@ const std::string& pluginFolder();
 // and returns what the plugin's start function returned.
 int startPlugin();
 void endPlugin();
+bool pluginRunning();
 
 // ---- benchmark (bench.cpp) ----
 
