@@ -29,9 +29,12 @@ int readInt(int index) {
 }
 
 // The style block the shell gives for `index`, or `fallback` when it knows
-// no such index. Anyone may send a style number, so null is expected.
+// no such index. Anyone may send a style number, so null is expected; and
+// only 1..6 are blocks: for others the shell hands out its integers and
+// other values, far shorter than the block copied from them.
 void copyStyle(int index, const StyleItem& fallback, StyleItem* out) {
-    const void* block = GetSettingPtr(index);
+    const bool styleIndex = index >= STYLE_TOOLBAR && index <= STYLE_CLOCK;
+    const void* block = styleIndex ? GetSettingPtr(index) : nullptr;
     if (block) {
         std::memcpy(out, block, sizeof *out);
     } else if (out != &fallback) {
