@@ -1,0 +1,98 @@
+// Shared by the fuzz targets: the input cut into texts, a check that
+// aborts (so libFuzzer keeps the input), and the native half of what the
+// plugin's window does with its record and display text.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/render.h"
+#include "display/tooltip.h"
+#include "format/format.h"
+#include "metrics/clocks.h"
+#include "metrics/disk.h"
+#include "metrics/hostproc.h"
+#include "metrics/network.h"
+#include "metrics/system.h"
+#include "metrics/uptime.h"
+#include "settings/menu.h"
+#include "settings/settings.h"
+#include "smart/smart.h"
+
+#define FUZZ_CHECK(condition)                                                            \
+    do {                                                                                 \
+        if (!(condition)) {                                                              \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                \
+        }                                                                                \
+    } while (0)
+
+inline std::vector<std::string> splitAtNul(const uint8_t* data, size_t size) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            parts.emplace_back();
+        } else {
+            parts.back() += static_cast<char>(data[i]);
+        }
+    }
+    return parts;
+}
+
+inline bool terminatedWithin(const char* text, size_t size) {
+    return std::memchr(text, '\0', size) != nullptr;
+}
+
+inline void checkTextSettings() {
+    FUZZ_CHECK(terminatedWithin(settings.fontFace, kFontFaceSize));
+    FUZZ_CHECK(terminatedWithin(settings.strFormat, kFormatTextSize));
+    FUZZ_CHECK(terminatedWithin(settings.localTimeFormat, kFormatTextSize));
+    FUZZ_CHECK(terminatedWithin(settings.universalTimeFormat, kFormatTextSize));
+    FUZZ_CHECK(terminatedWithin(settings.timeZone, kTimeZoneSize));
+    FUZZ_CHECK(terminatedWithin(settings.localeString, kFormatTextSize));
+    FUZZ_CHECK(terminatedWithin(settingsPath, kPathSize));
+}
+
+// fullRefresh of frame_win.cpp, with the native readers.
+inline void refreshNatively() {
+    refreshIdentity();
+    freeSegments();
+    compileFormat(settings.strFormat, identityTexts());
+    applyEscapes();
+    updateDiskSpace();
+    updateUptime();
+    updateSystemMetrics();
+    updateNetwork();
+    updateDriveTemperature();
+    updateClocks();
+    updateHostProcessStats();
+}
+
+// The portable half of a paint: display text, font, tooltip, measuring
+// and the resize it may ask for (glyphs taken as 8x16).
+inline void paintNatively() {
+    assembleDisplayText();
+    const char* text = formatEngine.displayText;
+    FUZZ_CHECK(terminatedWithin(text, kTextSize));
+    PaintFont font;
+    choosePaintFont(&font);
+    FUZZ_CHECK(terminatedWithin(font.face, sizeof font.face));
+    static TooltipTool tool;
+    trackTooltip(&tool, RECT{0, 0, settings.width, settings.height}, text);
+    FUZZ_CHECK(terminatedWithin(tool.text, sizeof tool.text));
+    int longest = 0;
+    int lines = 0;
+    const char* line = measureLines(text, &longest, &lines);
+    FUZZ_CHECK(std::strlen(line) == static_cast<size_t>(longest) &&
+               static_cast<size_t>(longest) <= std::strlen(text));
+    int width = 0;
+    int height = 0;
+    if (autoResizeTarget(settings.autoResize, longest * 8, 16, lines, &width, &height)) {
+        resizeWindow(width, height);
+    }
+    textDrawFormat(settings.justification, formatEngine.multiLine);
+}
