@@ -1,7 +1,35 @@
 #include "plugin/frame.h"
 
+#include "format/format.h"
+#include "metrics/clocks.h"
+#include "metrics/disk.h"
+#include "metrics/hostproc.h"
+#include "metrics/network.h"
+#include "metrics/system.h"
+#include "metrics/uptime.h"
+#include "settings/settings.h"
+#include "smart/smart.h"
+
 PluginFrame frame;
 unsigned registeredMessages[4] = {MSG_RECONFIGURE, MSG_STYLE_REFRESH, MSG_BROADCAST, 0};
+
+void runAllUpdaters() {
+    updateDiskSpace();
+    updateUptime();
+    updateSystemMetrics();
+    updateNetwork();
+    updateDriveTemperature();
+    updateClocks();
+    updateHostProcessStats();
+}
+
+void fullRefresh() {
+    refreshIdentity();
+    freeSegments();
+    compileFormat(settings.strFormat, identityTexts());
+    applyEscapes();
+    runAllUpdaters();
+}
 
 unsigned timerPeriodMs(int seconds) {
     // The longest period SetTimer accepts is 0x7FFFFFFF ms.

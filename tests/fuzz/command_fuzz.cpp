@@ -3,8 +3,9 @@
 // after each, what the window would do next, with the native stand-ins.
 #include "fuzz.h"
 #include "fake_shell.h"
+#include "metrics/clocks.h"
 #include "plugin/commands.h"
-#include "plugin/frame.h"
+#include "smart/smart.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ bool runSystemCommand(CommandId id) {
         case CmdReloadSettings:
             loadSettings();
             refreshStyle();
-            refreshNatively();
+            fullRefresh();
             return true;
         case CmdSaveSettings:
             saveSettings();
@@ -38,7 +39,7 @@ void runFollowUps(const CommandEffect& effect) {
         refreshStyle();
     }
     if (f & FollowFullRefresh) {
-        refreshNatively();
+        fullRefresh();
     }
     if (f & FollowClocks) {
         updateClocks();
@@ -65,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settingsPath[0] = '\0';
     loadSettings();
     refreshStyle();
-    refreshNatively();
+    fullRefresh();
 
     for (const std::string& part : splitAtNul(data, size)) {
         const std::string text = "@Telvane" + part;

@@ -13,15 +13,9 @@
 #include "display/render.h"
 #include "display/tooltip.h"
 #include "format/format.h"
-#include "metrics/clocks.h"
-#include "metrics/disk.h"
-#include "metrics/hostproc.h"
-#include "metrics/network.h"
-#include "metrics/system.h"
-#include "metrics/uptime.h"
+#include "plugin/frame.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
-#include "smart/smart.h"
 
 #define FUZZ_CHECK(condition)                                                            \
     do {                                                                                 \
@@ -55,21 +49,6 @@ inline void checkTextSettings() {
     FUZZ_CHECK(terminatedWithin(settings.timeZone, kTimeZoneSize));
     FUZZ_CHECK(terminatedWithin(settings.localeString, kFormatTextSize));
     FUZZ_CHECK(terminatedWithin(settingsPath, kPathSize));
-}
-
-// fullRefresh of frame_win.cpp, with the native readers.
-inline void refreshNatively() {
-    refreshIdentity();
-    freeSegments();
-    compileFormat(settings.strFormat, identityTexts());
-    applyEscapes();
-    updateDiskSpace();
-    updateUptime();
-    updateSystemMetrics();
-    updateNetwork();
-    updateDriveTemperature();
-    updateClocks();
-    updateHostProcessStats();
 }
 
 // The portable half of a paint: display text, font, tooltip, measuring

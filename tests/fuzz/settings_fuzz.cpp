@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(kFile == settingsPath);
     checkTextSettings();
     refreshStyle();
-    refreshNatively();
+    fullRefresh();
     paintNatively();
     buildMenu(false);
     deleteMenu();
