@@ -1,8 +1,8 @@
 // Broadcast commands. Input: NUL-separated texts, each sent after
 // "@Telvane" in turn to a plugin that started without a settings file;
 // after each, what the window would do next, with the native stand-ins.
-#include "fuzz.h"
 #include "fake_shell.h"
+#include "fuzz.h"
 #include "metrics/clocks.h"
 #include "plugin/commands.h"
 #include "smart/smart.h"
@@ -73,9 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const Broadcast command = parseBroadcast(text.c_str());
         if (command.kind == BroadcastKind::Command) {
             // Within the text, or the empty argument of a whole-word command.
-            FUZZ_CHECK(command.argument[0] == '\0' ||
-                       (command.argument > text.c_str() &&
-                        command.argument < text.c_str() + text.size()));
+            FUZZ_CHECK(
+                command.argument[0] == '\0' ||
+                (command.argument > text.c_str() && command.argument < text.c_str() + text.size()));
             if (!runSystemCommand(command.id)) {
                 runFollowUps(applyCommandToSettings(command));
             }

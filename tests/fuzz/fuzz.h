@@ -17,12 +17,12 @@
 #include "settings/menu.h"
 #include "settings/settings.h"
 
-#define FUZZ_CHECK(condition)                                                            \
-    do {                                                                                 \
-        if (!(condition)) {                                                              \
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                \
-        }                                                                                \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (0)
 
 inline std::vector<std::string> splitAtNul(const uint8_t* data, size_t size) {

@@ -1,8 +1,8 @@
 // The settings file. Input: a Telvane.rc as the shell reads it, one
 // "key: value" a line, of any length and content. Load it, use it, save
 // it: the saved file must load back to the same record.
-#include "fuzz.h"
 #include "fake_shell.h"
+#include "fuzz.h"
 
 namespace {
 
