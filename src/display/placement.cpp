@@ -1,22 +1,38 @@
 #include "display/placement.h"
 
+#include <cstdint>
+
 #include "settings/settings.h"
 
 bool hidden = false;
+
+namespace {
+
+int32_t clampedCoordinate(int64_t value) {
+    return static_cast<int32_t>(value < INT32_MIN   ? INT32_MIN
+                                : value > INT32_MAX ? INT32_MAX
+                                                    : value);
+}
+
+}  // namespace
 
 bool edgeHideAt(const RECT& monitor, POINT* point) {
     if (!settings.autoHide || settings.inSlit) {
         return false;
     }
+    // In 64 bits: a damaged file or any program's command may set any size,
+    // and beside an edge far from the origin int sums would overflow.
+    const int64_t width = settings.width;
+    const int64_t height = settings.height;
     // One pixel row or column stays on screen for the cursor to find.
     POINT at = {settings.x, settings.y};
     if (settings.x == monitor.left) {
-        at.x = 1 - settings.width;
-    } else if (settings.x == monitor.right - settings.width) {
+        at.x = clampedCoordinate(1 - width);
+    } else if (settings.x == monitor.right - width) {
         at.x = monitor.right - 1;
     } else if (settings.y == monitor.top) {
-        at.y = 1 - settings.height;
-    } else if (settings.y == monitor.bottom - settings.height) {
+        at.y = clampedCoordinate(1 - height);
+    } else if (settings.y == monitor.bottom - height) {
         at.y = monitor.bottom - 1;
     } else {
         return false;

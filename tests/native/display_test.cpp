@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -147,6 +148,16 @@ TEST_F(DisplayTest, EdgeHideFindsTheEdgeTheWindowIsFlushWith) {
     settings.y = 748;
     ASSERT_TRUE(edgeHideAt(kScreen, &at));
     EXPECT_EQ(at.y, 767);
+
+    // Any size a file or command gives: no int overflow (UBSan saw both),
+    // no match through a wrapped sum, a position cut to the coordinate range.
+    settings.width = INT_MAX;
+    settings.x = 10;
+    EXPECT_FALSE(edgeHideAt(RECT{-3840, 0, -1920, 1080}, &at));
+    settings.width = INT_MIN;
+    settings.x = 0;
+    ASSERT_TRUE(edgeHideAt(kScreen, &at));
+    EXPECT_EQ(at.x, INT_MAX);
 }
 
 TEST_F(DisplayTest, EdgeHideNeedsAutoHideAFloatingWindowAndAFlushEdge) {
