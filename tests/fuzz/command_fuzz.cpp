@@ -53,6 +53,9 @@ void runFollowUps(const CommandEffect& effect) {
     if (f & FollowRestartTimer) {
         FUZZ_CHECK(timerPeriodMs(effect.seconds) >= 1000);
     }
+    if (f & FollowAutoHide) {
+        settings.autoHide = !settings.autoHide;
+    }
     if (f & FollowMenu) {
         buildMenu(false);
     }

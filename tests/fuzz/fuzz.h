@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "display/placement.h"
 #include "display/render.h"
 #include "display/tooltip.h"
 #include "format/format.h"
@@ -52,7 +53,7 @@ inline void checkTextSettings() {
 }
 
 // The portable half of a paint: display text, font, tooltip, measuring
-// and the resize it may ask for (glyphs taken as 8x16).
+// and the resize it may ask for (glyphs taken as 8x16); then the edge test.
 inline void paintNatively() {
     assembleDisplayText();
     const char* text = formatEngine.displayText;
@@ -74,4 +75,11 @@ inline void paintNatively() {
         resizeWindow(width, height);
     }
     textDrawFormat(settings.justification, formatEngine.multiLine);
+
+    // The auto-hide poll's edge test, on the primary screen and on the second of two
+    // screens left of it.
+    hidden = true;
+    POINT at;
+    edgeHideAt(RECT{0, 0, 1024, 768}, &at);
+    edgeHideAt(RECT{-3840, 0, -1920, 1080}, &at);
 }
