@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "format/format.h"
 #include "settings/settings.h"
@@ -39,6 +40,33 @@ double readHours(const char* text) {
         value *= std::pow(10.0, negativeExponent ? -exponent : exponent);
     }
     return negative ? -value : value;
+}
+
+// Windows' C library treats a conversion it does not document as an
+// invalid parameter, whose default handler ends the process: the shell's.
+// A clock format comes from any program, so any other '%' is kept as text.
+void keepKnownConversions(const char* format, char* out, size_t size) {
+    static const char kKnown[] = "aAbBcdHIjmMpSUwWxXyYzZ%";
+    size_t used = 0;
+    while (*format != '\0' && used + 4 < size) {
+        const char c = *format++;
+        if (c != '%') {
+            out[used++] = c;
+            continue;
+        }
+        const bool alternate = *format == '#';
+        const char conversion = format[alternate ? 1 : 0];
+        if (conversion != '\0' && std::strchr(kKnown, conversion) != nullptr) {
+            out[used++] = '%';
+            if (alternate) out[used++] = '#';
+            out[used++] = conversion;
+            format += alternate ? 2 : 1;
+        } else {
+            out[used++] = '%';
+            out[used++] = '%';
+        }
+    }
+    out[used] = '\0';
 }
 
 bool isLeapYear(int year) {
@@ -107,7 +135,9 @@ void formatClockText(char* buffer, size_t size, const char* format, const std::t
     if (format == nullptr || format[0] == '\0') {
         return;
     }
-    const size_t length = std::strftime(buffer, size, format, record);
+    char checked[2 * kTextSize];
+    keepKnownConversions(format, checked, sizeof checked);
+    const size_t length = std::strftime(buffer, size, checked, record);
     // strftime leaves the buffer undefined when it returns 0.
     if (length == 0) {
         buffer[0] = '\0';

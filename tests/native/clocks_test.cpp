@@ -91,4 +91,14 @@ TEST(ClockText, EmptyOrOverlongResultLeavesAnEmptyText) {
     EXPECT_STREQ(text, "");
 }
 
+TEST(ClockText, UnknownConversionsAreShownAsText) {
+    // Windows' library would end the shell's process on these.
+    std::tm record{};
+    record.tm_year = 124;
+    record.tm_hour = 7;
+    char text[64];
+    formatClockText(text, sizeof text, "%Q %D %#Y %#E %%H %H %Ey 100%", &record);
+    EXPECT_STREQ(text, "%Q %D 2024 %#E %H 07 %Ey 100%");
+}
+
 }  // namespace
