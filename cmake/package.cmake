@@ -43,7 +43,6 @@ install(FILES $<TARGET_FILE:Telvane> ${package_texts} DESTINATION Telvane COMPON
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Telvane)
-set(CPACK_PACKAGE_VENDOR Telvane)
 set(CPACK_PACKAGE_VERSION ${telvane_version})
 set(CPACK_PACKAGE_FILE_NAME Telvane-${telvane_version}-${package_system})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
