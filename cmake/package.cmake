@@ -22,14 +22,17 @@ endif()
 
 # Windows users read the texts in Notepad: CR LF line ends.
 set(package_texts)
-foreach(pair README.md:README.txt docs/Telvane.rc:Telvane.rc)
-    string(REPLACE ":" ";" pair ${pair})
-    list(GET pair 0 source)
-    list(GET pair 1 target)
+# The README holds non-ASCII text (dashes, ellipses) and gets the UTF-8 mark;
+# the settings file is ASCII, read by the shell, and gets none.
+foreach(item README.md:README.txt:ON docs/Telvane.rc:Telvane.rc:OFF)
+    string(REPLACE ":" ";" item ${item})
+    list(GET item 0 source)
+    list(GET item 1 target)
+    list(GET item 2 bom)
     add_custom_command(
         OUTPUT ${CMAKE_BINARY_DIR}/package/${target}
         COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/${source}
-                -DOUT=${CMAKE_BINARY_DIR}/package/${target} -P ${CMAKE_CURRENT_LIST_DIR}/crlf.cmake
+                -DOUT=${CMAKE_BINARY_DIR}/package/${target} -DBOM=${bom} -P ${CMAKE_CURRENT_LIST_DIR}/crlf.cmake
         DEPENDS ${PROJECT_SOURCE_DIR}/${source} ${CMAKE_CURRENT_LIST_DIR}/crlf.cmake
         COMMENT "Package text ${target}")
     list(APPEND package_texts ${CMAKE_BINARY_DIR}/package/${target})
