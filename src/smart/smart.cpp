@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "smart/smart_query.h"
+#include "smart/storage_query.h"
 
 namespace {
 
@@ -13,9 +14,6 @@ constexpr uint8_t kEnableSmart = 0xD8;
 constexpr uint8_t kReadAttributes = 0xD0;
 constexpr uint8_t kSmartCommandCode = 0xB0;
 constexpr int kEntriesOffset = 2;  // after the two revision bytes
-
-// Shared by both modes; only ever used on the plugin window's thread.
-SmartAttributeBuffer attributeBuffer;
 
 int clampedCount(int count) {
     if (count < 0) return 0;
@@ -26,8 +24,23 @@ const uint8_t* entryAt(const uint8_t* sector, int index) {
     return sector + kEntriesOffset + index * kSmartEntrySize;
 }
 
-// Version, device map, enable, read: fills attributeBuffer.
-bool readAttributes(SmartHandle device, int driveNumber) {
+// A device opened either for the ATA commands (read and write, which
+// takes an administrator on NT) or, failing that, with no access rights
+// for the storage stack's queries, which any user may send.
+struct OpenDrive {
+    SmartHandle handle;
+    bool ata;
+};
+
+bool openDrive(int osClass, const char* path, OpenDrive* drive) {
+    drive->handle = nullptr;
+    drive->ata = openSmartDevice(path, osClass == 0, &drive->handle);
+    if (drive->ata) return true;
+    return osClass != 0 && openStorageDevice(path, &drive->handle);
+}
+
+// Version, device map, enable, read.
+bool readAttributes(SmartHandle device, int driveNumber, SmartAttributeBuffer* attributes) {
     SmartVersionParams version;
     std::memset(&version, 0, sizeof version);
     if (!smartDeviceControl(device, kSmartGetVersion, nullptr, 0, &version, sizeof version)) return false;
@@ -41,16 +54,49 @@ bool readAttributes(SmartHandle device, int driveNumber) {
         return false;
 
     SmartCommandParams read = smartCommand(driveNumber, kReadAttributes, kSmartSectorSize);
-    std::memset(&attributeBuffer, 0, sizeof attributeBuffer);
-    return smartDeviceControl(device, kSmartReceiveDriveData, &read, kSmartCommandSize, &attributeBuffer,
-                              sizeof attributeBuffer);
+    std::memset(attributes, 0, sizeof *attributes);
+    return smartDeviceControl(device, kSmartReceiveDriveData, &read, kSmartCommandSize, attributes,
+                              sizeof *attributes);
 }
 
-int logAttributes(const char* logPath, int physicalDriveUsed, int driveNumber, int count) {
-    FILE* log = std::fopen(logPath, "w+");
-    if (!log) return kNoTemperature;
-    writeAttributeLog(log, physicalDriveUsed, driveNumber, attributeBuffer.sector, count);
-    // A log that could not be written out must not be reported as saved.
+int ataTemperature(SmartHandle device, int driveNumber, int attributeId) {
+    SmartAttributeBuffer attributes;
+    if (!readAttributes(device, driveNumber, &attributes)) return kNoTemperature;
+    return findSmartAttribute(attributes.sector, smartEntryCount(attributes.cBufferSize), attributeId);
+}
+
+const uint8_t* readNvmeHealthLog(SmartHandle device, StorageProtocolBuffer* buffer) {
+    prepareNvmeHealthQuery(buffer);
+    unsigned returned = 0;
+    if (!smartDeviceControl(device, kStorageQueryProperty, buffer, sizeof *buffer, buffer, sizeof *buffer,
+                            &returned))
+        return nullptr;
+    return nvmeHealthLogIn(*buffer, returned);
+}
+
+// The temperature property first: it covers NVMe, SATA and USB drives
+// alike where the driver fills it in; then NVMe's own health log.
+int storageTemperature(SmartHandle device) {
+    StoragePropertyQuery query = storageTemperatureQuery();
+    uint8_t answer[kTemperatureAnswerSize];
+    std::memset(answer, 0, sizeof answer);
+    unsigned returned = 0;
+    if (smartDeviceControl(device, kStorageQueryProperty, &query, sizeof query, answer, sizeof answer,
+                           &returned)) {
+        int temperature = descriptorTemperature(answer, returned);
+        if (temperature != kNoTemperature) return temperature;
+    }
+    StorageProtocolBuffer buffer;
+    const uint8_t* healthLog = readNvmeHealthLog(device, &buffer);
+    return healthLog ? nvmeCompositeTemperature(healthLog) : kNoTemperature;
+}
+
+FILE* openLog(const char* logPath) {
+    return std::fopen(logPath, "w+");
+}
+
+// A log that could not be written out must not be reported as saved.
+int closeLog(FILE* log) {
     bool failed = std::ferror(log) != 0;
     if (std::fclose(log) != 0) failed = true;
     return failed ? kNoTemperature : 0;
@@ -108,10 +154,7 @@ int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
     return kNoTemperature;
 }
 
-namespace {
-
-void logLine(FILE* log, const char* format, ...) TELVANE_PRINTF(2, 3);
-void logLine(FILE* log, const char* format, ...) {
+void writeLogLine(FILE* log, const char* format, ...) {
     char line[256];
     va_list args;
     va_start(args, format);
@@ -120,20 +163,18 @@ void logLine(FILE* log, const char* format, ...) {
     std::fputs(line, log);
 }
 
-}  // namespace
-
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {
     count = clampedCount(count);
     std::fputs("This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n", log);
-    logLine(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,
+    writeLogLine(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,
             driveNumber);
-    logLine(log, "\nAttribute Count = %d (including NULL attributes)\n", count);
-    logLine(log, "Attribute Structure Revision = %d\n", sector[0]);
+    writeLogLine(log, "\nAttribute Count = %d (including NULL attributes)\n", count);
+    writeLogLine(log, "Attribute Structure Revision = %d\n", sector[0]);
     std::fputs("-ID- -Value- -Raw Data-\n", log);
     for (int i = 0; i < count; ++i) {
         const uint8_t* entry = entryAt(sector, i);
         if (entry[0] == 0) continue;
-        logLine(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]), entry[3],
+        writeLogLine(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]), entry[3],
                 entry[5], entry[6], entry[7], entry[8], entry[9], entry[10]);
     }
     std::fputs("\nThe HD Temperature maybe at one of the first Raw data with [ ]\n"
@@ -148,23 +189,50 @@ void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const 
                log);
 }
 
+DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int driveNumber, int attributeId) {
+    DriveTemperatureReading reading = {kNoTemperature, false};
+    char path[kSmartDevicePathSize];
+    smartDevicePath(osClass, physicalDrive, path, sizeof path);
+    OpenDrive drive;
+    if (!openDrive(osClass, path, &drive)) return reading;
+    if (smartDevicePower(drive.handle) == DevicePower::Off) {
+        reading.asleep = true;  // any request could spin it up
+    } else {
+        if (drive.ata) reading.value = ataTemperature(drive.handle, driveNumber, attributeId);
+        if (reading.value == kNoTemperature && osClass != 0) reading.value = storageTemperature(drive.handle);
+    }
+    closeSmartDevice(drive.handle);
+    return reading;
+}
+
 int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,
                   const char* logPath) {
+    if (!logMode) return readDriveTemperature(osClass, physicalDrive, driveNumber, attributeId).value;
+
     char path[kSmartDevicePathSize];
     int physicalDriveUsed = smartDevicePath(osClass, physicalDrive, path, sizeof path);
+    OpenDrive drive;
+    if (!openDrive(osClass, path, &drive)) return kNoTemperature;
 
-    SmartHandle device = nullptr;
-    if (!openSmartDevice(path, osClass == 0, &device)) return kNoTemperature;
-
+    // The log file is opened only once there is something to write, so a
+    // failure leaves an earlier log as it was.
     int result = kNoTemperature;
-    if (readAttributes(device, driveNumber)) {
-        int count = smartEntryCount(attributeBuffer.cBufferSize);
-        if (logMode)
-            result = logAttributes(logPath, physicalDriveUsed, driveNumber, count);
-        else
-            result = findSmartAttribute(attributeBuffer.sector, count, attributeId);
+    SmartAttributeBuffer attributes;
+    StorageProtocolBuffer health;
+    const uint8_t* healthLog = nullptr;
+    if (drive.ata && readAttributes(drive.handle, driveNumber, &attributes)) {
+        if (FILE* log = openLog(logPath)) {
+            writeAttributeLog(log, physicalDriveUsed, driveNumber, attributes.sector,
+                              smartEntryCount(attributes.cBufferSize));
+            result = closeLog(log);
+        }
+    } else if (osClass != 0 && (healthLog = readNvmeHealthLog(drive.handle, &health)) != nullptr) {
+        if (FILE* log = openLog(logPath)) {
+            writeNvmeHealthLog(log, physicalDriveUsed, healthLog);
+            result = closeLog(log);
+        }
     }
-    closeSmartDevice(device);
+    closeSmartDevice(drive.handle);
     return result;
 }
 

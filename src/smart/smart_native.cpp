@@ -11,24 +11,69 @@ void resetFakeSmartDrive() {
     fakeSmartDrive.attached = true;
     fakeSmartDrive.deviceMap = 0x01;
     fakeSmartDrive.reportedBufferSize = kSmartSectorSize;
+    fakeSmartDrive.power = DevicePower::On;
 }
 
 namespace {
-int fakeHandle;
-}
 
-bool openSmartDevice(const char* path, bool legacyDriver, SmartHandle* device) {
+int fakeHandle;
+
+bool openFake(const char* path, SmartHandle* device) {
     std::snprintf(fakeSmartDrive.openedPath, sizeof fakeSmartDrive.openedPath, "%s", path);
-    fakeSmartDrive.openedLegacy = legacyDriver;
     if (!fakeSmartDrive.attached) return false;
     ++fakeSmartDrive.opens;
     *device = &fakeHandle;
     return true;
 }
 
+// Copies an answer as a driver does: no more than the output holds.
+bool answer(const void* recorded, unsigned size, void* output, unsigned outputSize, unsigned* returned) {
+    if (size == 0) return false;
+    const unsigned written = size < outputSize ? size : outputSize;
+    std::memcpy(output, recorded, written);
+    if (returned) *returned = written;
+    return true;
+}
+
+bool storageQuery(const void* input, unsigned inputSize, void* output, unsigned outputSize,
+                  unsigned* returned) {
+    StoragePropertyQuery query;
+    if (inputSize < sizeof query) return false;
+    std::memcpy(&query, input, sizeof query);
+    if (query.PropertyId == kStorageDeviceTemperatureProperty) {
+        fakeSmartDrive.temperatureQuery = query;
+        return answer(fakeSmartDrive.temperatureAnswer, fakeSmartDrive.temperatureAnswerSize, output,
+                      outputSize, returned);
+    }
+    if (query.PropertyId == kStorageDeviceProtocolSpecificProperty && inputSize >= sizeof(StorageProtocolBuffer)) {
+        std::memcpy(&fakeSmartDrive.nvmeQuery, input, sizeof fakeSmartDrive.nvmeQuery);
+        return answer(&fakeSmartDrive.nvmeAnswer, fakeSmartDrive.nvmeAnswerSize, output, outputSize, returned);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool openSmartDevice(const char* path, bool legacyDriver, SmartHandle* device) {
+    fakeSmartDrive.openedLegacy = legacyDriver;
+    fakeSmartDrive.openedWithoutAccess = false;
+    if (fakeSmartDrive.readWriteDenied && !legacyDriver) {
+        std::snprintf(fakeSmartDrive.openedPath, sizeof fakeSmartDrive.openedPath, "%s", path);
+        return false;
+    }
+    return openFake(path, device);
+}
+
+bool openStorageDevice(const char* path, SmartHandle* device) {
+    fakeSmartDrive.openedWithoutAccess = true;
+    return openFake(path, device);
+}
+
 bool smartDeviceControl(SmartHandle device, uint32_t request, const void* input, unsigned inputSize,
-                        void* output, unsigned outputSize) {
+                        void* output, unsigned outputSize, unsigned* returned) {
+    if (returned) *returned = 0;
     if (device != &fakeHandle) return false;
+    ++fakeSmartDrive.requests;
     switch (request) {
     case kSmartGetVersion: {
         if (fakeSmartDrive.versionFails || outputSize < sizeof(SmartVersionParams)) return false;
@@ -57,6 +102,8 @@ bool smartDeviceControl(SmartHandle device, uint32_t request, const void* input,
         std::memcpy(output, &result, sizeof result);
         return true;
     }
+    case kStorageQueryProperty:
+        return storageQuery(input, inputSize, output, outputSize, returned);
     default:
         return false;
     }
@@ -64,4 +111,8 @@ bool smartDeviceControl(SmartHandle device, uint32_t request, const void* input,
 
 void closeSmartDevice(SmartHandle device) {
     if (device == &fakeHandle) ++fakeSmartDrive.closes;
+}
+
+DevicePower smartDevicePower(SmartHandle device) {
+    return device == &fakeHandle ? fakeSmartDrive.power : DevicePower::Unknown;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "format/text.h"
 #include "smart/smart_device.h"
 
 constexpr const char* kSmartLogPath = "C:\\Telvane.HDTemp.log";
@@ -28,6 +29,9 @@ int smartEntryCount(uint32_t reportedBufferSize);
 // Raw byte 0 of the first of the first `count` entries whose id is
 // attributeId, or 255.
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId);
+
+// One formatted line of a log, up to 255 characters.
+void writeLogLine(FILE* log, const char* format, ...) TELVANE_PRINTF(2, 3);
 
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);
 

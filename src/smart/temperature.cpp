@@ -5,8 +5,25 @@
 
 int driveTemperature = kNoTemperature;
 
+namespace {
+
+// The drive the figure shown was read from: a sleeping drive keeps its
+// last figure, but another drive's figure would be wrong.
+struct DriveChoice {
+    int physicalDrive, driveNumber, attributeId;
+};
+DriveChoice shownDrive = {-1, -1, -1};
+
+}  // namespace
+
 void updateDriveTemperature() {
-    driveTemperature = queryDriveSmart(osClass, settings.physicalDriveNumber, settings.driveNumber,
-                                       settings.hdTempAttrId, 0);
+    const DriveChoice choice = {settings.physicalDriveNumber, settings.driveNumber, settings.hdTempAttrId};
+    const DriveTemperatureReading reading =
+        readDriveTemperature(osClass, choice.physicalDrive, choice.driveNumber, choice.attributeId);
+    const bool sameDrive = choice.physicalDrive == shownDrive.physicalDrive &&
+                           choice.driveNumber == shownDrive.driveNumber &&
+                           choice.attributeId == shownDrive.attributeId;
+    if (!reading.asleep || !sameDrive) driveTemperature = reading.value;
+    shownDrive = choice;
     writeSegmentf(slotOf(SlotDriveTemperature), "%d", driveTemperature);
 }

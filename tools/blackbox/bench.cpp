@@ -210,10 +210,27 @@ struct Floor {
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                    nullptr);
         if (drive != INVALID_HANDLE_VALUE) {
+            // Looked up at run time, as the plugin does.
+            typedef BOOL(WINAPI * PowerStateFn)(HANDLE, BOOL*);
+            FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDevicePowerState");
+            PowerStateFn powerState;
+            std::memcpy(&powerState, &address, sizeof powerState);
+            BOOL on = TRUE;
+            if (powerState) powerState(drive, &on);
             BYTE version[24];
             DWORD returned = 0;
-            DeviceIoControl(drive, 0x00074080 /* SMART_GET_VERSION */, nullptr, 0, version,
-                            sizeof version, &returned, nullptr);
+            if (!DeviceIoControl(drive, 0x00074080 /* SMART_GET_VERSION */, nullptr, 0, version,
+                                 sizeof version, &returned, nullptr)) {
+                // No ATA answer: the temperature property, then the NVMe health log.
+                DWORD query[3] = {52 /* StorageDeviceTemperatureProperty */, 0, 0};
+                BYTE answer[280];
+                DeviceIoControl(drive, 0x002D1400 /* IOCTL_STORAGE_QUERY_PROPERTY */, query,
+                                sizeof query, answer, sizeof answer, &returned, nullptr);
+                BYTE health[560] = {};
+                health[0] = 50;  // StorageDeviceProtocolSpecificProperty
+                DeviceIoControl(drive, 0x002D1400, health, sizeof health, health, sizeof health,
+                                &returned, nullptr);
+            }
             CloseHandle(drive);
         }
         tick(TRUE);

@@ -1,0 +1,37 @@
+// Temperature through the storage stack, for drives that answer no ATA
+// S.M.A.R.T. commands: the temperature property and the NVMe health log.
+// The portable steps, exposed for the tests.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "smart/smart_device.h"
+
+constexpr int kColdestTemperature = -40;
+constexpr int kHottestTemperature = 150;
+
+// Room for the header and 16 sensors; a drive reports fewer.
+constexpr unsigned kTemperatureAnswerSize = sizeof(StorageTemperatureHeader) + 16 * sizeof(StorageTemperatureInfo);
+
+// celsius, or 255 when it lies outside -40..150 and so is no temperature.
+int plausibleTemperature(int celsius);
+
+StoragePropertyQuery storageTemperatureQuery();
+
+// Degrees of the sensor with index 0 in a temperature descriptor the
+// driver wrote `returned` bytes of, or 255.
+int descriptorTemperature(const uint8_t* answer, unsigned returned);
+
+void prepareNvmeHealthQuery(StorageProtocolBuffer* buffer);
+
+// The whole health log inside an answer of `returned` bytes, or null.
+const uint8_t* nvmeHealthLogIn(const StorageProtocolBuffer& answer, unsigned returned);
+
+// The composite temperature of a health log in degrees, or 255.
+int nvmeCompositeTemperature(const uint8_t* healthLog);
+
+// A 16-byte little-endian counter in decimal, all 39 digits if need be.
+void formatCounter(const uint8_t* counter, char* text, int size);
+
+void writeNvmeHealthLog(FILE* log, int physicalDriveUsed, const uint8_t* healthLog);
