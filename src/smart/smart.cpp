@@ -166,16 +166,16 @@ void writeLogLine(FILE* log, const char* format, ...) {
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {
     count = clampedCount(count);
     std::fputs("This is the S.M.A.R.T. Attribute Log File from Telvane.\n\n", log);
-    writeLogLine(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n", physicalDriveUsed,
-            driveNumber);
+    writeLogLine(log, "\nAttribute Data for PhysicalDriveNumber=%d and DriveNumber=%d\n",
+                 physicalDriveUsed, driveNumber);
     writeLogLine(log, "\nAttribute Count = %d (including NULL attributes)\n", count);
     writeLogLine(log, "Attribute Structure Revision = %d\n", sector[0]);
     std::fputs("-ID- -Value- -Raw Data-\n", log);
     for (int i = 0; i < count; ++i) {
         const uint8_t* entry = entryAt(sector, i);
         if (entry[0] == 0) continue;
-        writeLogLine(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]), entry[3],
-                entry[5], entry[6], entry[7], entry[8], entry[9], entry[10]);
+        writeLogLine(log, "%4u  %-6d [%3d] %3d %3d %3d %3d %3d\n", static_cast<unsigned>(entry[0]),
+                     entry[3], entry[5], entry[6], entry[7], entry[8], entry[9], entry[10]);
     }
     std::fputs("\nThe HD Temperature maybe at one of the first Raw data with [ ]\n"
                "\nIf you find it, please note down the attribute ID and set it to"
@@ -189,7 +189,8 @@ void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const 
                log);
 }
 
-DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int driveNumber, int attributeId) {
+DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int driveNumber,
+                                             int attributeId) {
     DriveTemperatureReading reading = {kNoTemperature, false};
     char path[kSmartDevicePathSize];
     smartDevicePath(osClass, physicalDrive, path, sizeof path);

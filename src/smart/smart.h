@@ -11,7 +11,8 @@ struct DriveTemperatureReading {
 // The whole reading, from plain values to a plain result: it touches no
 // window, segment or shared state, so it may run on any thread. ATA
 // S.M.A.R.T. first; where that gives 255, the storage stack.
-DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int driveNumber, int attributeId);
+DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int driveNumber,
+                                             int attributeId);
 
 // logMode 0: the temperature as above, 255 for a sleeping drive. logMode
 // 1: writes the attribute log, or the NVMe health log of a drive without

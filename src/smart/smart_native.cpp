@@ -45,9 +45,11 @@ bool storageQuery(const void* input, unsigned inputSize, void* output, unsigned 
         return answer(fakeSmartDrive.temperatureAnswer, fakeSmartDrive.temperatureAnswerSize, output,
                       outputSize, returned);
     }
-    if (query.PropertyId == kStorageDeviceProtocolSpecificProperty && inputSize >= sizeof(StorageProtocolBuffer)) {
+    if (query.PropertyId == kStorageDeviceProtocolSpecificProperty &&
+        inputSize >= sizeof(StorageProtocolBuffer)) {
         std::memcpy(&fakeSmartDrive.nvmeQuery, input, sizeof fakeSmartDrive.nvmeQuery);
-        return answer(&fakeSmartDrive.nvmeAnswer, fakeSmartDrive.nvmeAnswerSize, output, outputSize, returned);
+        return answer(&fakeSmartDrive.nvmeAnswer, fakeSmartDrive.nvmeAnswerSize, output, outputSize,
+                      returned);
     }
     return false;
 }

@@ -69,7 +69,8 @@ const uint8_t* nvmeHealthLogIn(const StorageProtocolBuffer& answer, unsigned ret
     const StorageProtocolSpecificData& data = answer.protocolData;
     if (data.ProtocolDataLength < kNvmeLogSize || data.ProtocolDataOffset < sizeof data) return nullptr;
     const unsigned start = offsetof(StorageProtocolBuffer, protocolData);
-    if (data.ProtocolDataOffset > returned - start || returned - start - data.ProtocolDataOffset < kNvmeLogSize)
+    if (data.ProtocolDataOffset > returned - start ||
+        returned - start - data.ProtocolDataOffset < kNvmeLogSize)
         return nullptr;
     return reinterpret_cast<const uint8_t*>(&answer.protocolData) + data.ProtocolDataOffset;
 }
@@ -80,11 +81,10 @@ int nvmeCompositeTemperature(const uint8_t* healthLog) {
     return plausibleTemperature(kelvinToCelsius(kelvin));
 }
 
-void formatCounter(const uint8_t* counter, char* text, int size) {
-    if (size <= 0) return;
+void formatCounter(const uint8_t* counter, char (&text)[kCounterTextSize]) {
     uint8_t value[16];
     std::memcpy(value, counter, sizeof value);
-    char digits[40];
+    char digits[kCounterTextSize];
     int count = 0;
     bool more;
     do {  // divide the 128-bit number by 10, most significant byte first
@@ -98,9 +98,8 @@ void formatCounter(const uint8_t* counter, char* text, int size) {
         }
         digits[count++] = static_cast<char>('0' + remainder);
     } while (more);
-    int length = count < size - 1 ? count : size - 1;
-    for (int i = 0; i < length; ++i) text[i] = digits[count - 1 - i];
-    text[length] = '\0';
+    for (int i = 0; i < count; ++i) text[i] = digits[count - 1 - i];
+    text[count] = '\0';
 }
 
 namespace {
@@ -110,15 +109,16 @@ void writeKelvin(FILE* log, const char* name, unsigned kelvin) {
 }
 
 void writeCounter(FILE* log, const char* name, const uint8_t* counter, const char* unit) {
-    char number[40];
-    formatCounter(counter, number, sizeof number);
+    char number[kCounterTextSize];
+    formatCounter(counter, number);
     writeLogLine(log, "%s = %s%s\n", name, number, unit);
 }
 
 void writeCriticalWarning(FILE* log, unsigned bits) {
     static const char* const kWarnings[] = {
-        "available spare below its threshold", "temperature beyond a threshold", "reliability degraded",
-        "read only",  "volatile memory backup failed", "persistent memory region read only",
+        "available spare below its threshold", "temperature beyond a threshold",
+        "reliability degraded",                "read only",
+        "volatile memory backup failed",       "persistent memory region read only",
     };
     writeLogLine(log, "Critical Warning = 0x%02X (", bits);
     if (bits == 0) std::fputs("none", log);

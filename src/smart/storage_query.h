@@ -12,7 +12,8 @@ constexpr int kColdestTemperature = -40;
 constexpr int kHottestTemperature = 150;
 
 // Room for the header and 16 sensors; a drive reports fewer.
-constexpr unsigned kTemperatureAnswerSize = sizeof(StorageTemperatureHeader) + 16 * sizeof(StorageTemperatureInfo);
+constexpr unsigned kTemperatureAnswerSize =
+    sizeof(StorageTemperatureHeader) + 16 * sizeof(StorageTemperatureInfo);
 
 // celsius, or 255 when it lies outside -40..150 and so is no temperature.
 int plausibleTemperature(int celsius);
@@ -32,6 +33,7 @@ const uint8_t* nvmeHealthLogIn(const StorageProtocolBuffer& answer, unsigned ret
 int nvmeCompositeTemperature(const uint8_t* healthLog);
 
 // A 16-byte little-endian counter in decimal, all 39 digits if need be.
-void formatCounter(const uint8_t* counter, char* text, int size);
+constexpr int kCounterTextSize = 40;
+void formatCounter(const uint8_t* counter, char (&text)[kCounterTextSize]);
 
 void writeNvmeHealthLog(FILE* log, int physicalDriveUsed, const uint8_t* healthLog);
