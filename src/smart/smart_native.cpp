@@ -18,9 +18,9 @@ namespace {
 
 int fakeHandle;
 
-bool openFake(const char* path, SmartHandle* device) {
+bool openFake(const char* path, bool allowed, SmartHandle* device) {
     std::snprintf(fakeSmartDrive.openedPath, sizeof fakeSmartDrive.openedPath, "%s", path);
-    if (!fakeSmartDrive.attached) return false;
+    if (!fakeSmartDrive.attached || !allowed) return false;
     ++fakeSmartDrive.opens;
     *device = &fakeHandle;
     return true;
@@ -59,16 +59,12 @@ bool storageQuery(const void* input, unsigned inputSize, void* output, unsigned 
 bool openSmartDevice(const char* path, bool legacyDriver, SmartHandle* device) {
     fakeSmartDrive.openedLegacy = legacyDriver;
     fakeSmartDrive.openedWithoutAccess = false;
-    if (fakeSmartDrive.readWriteDenied && !legacyDriver) {
-        std::snprintf(fakeSmartDrive.openedPath, sizeof fakeSmartDrive.openedPath, "%s", path);
-        return false;
-    }
-    return openFake(path, device);
+    return openFake(path, legacyDriver || !fakeSmartDrive.readWriteDenied, device);
 }
 
 bool openStorageDevice(const char* path, SmartHandle* device) {
     fakeSmartDrive.openedWithoutAccess = true;
-    return openFake(path, device);
+    return openFake(path, true, device);
 }
 
 bool smartDeviceControl(SmartHandle device, uint32_t request, const void* input, unsigned inputSize,
