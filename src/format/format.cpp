@@ -9,78 +9,6 @@ char scratchText[kTextSize];
 
 namespace {
 
-struct TokenInfo {
-    char first;
-    char second;
-    MetricSlot slot;
-    int size;
-    const char* initialText;
-};
-
-// Two-letter codes: the segment size bounds what the updater writes.
-constexpr TokenInfo kTokens[] = {
-    {'C', 'P', SlotCpuLoad, 10, "cpu"},
-    {'C', 'N', SlotProcessCount, 10, "procnum"},
-    {'R', 'P', SlotPhysicalPercent, 10, "phy"},
-    {'R', 'T', SlotPhysicalTotal, 10, "phy"},
-    {'R', 'F', SlotPhysicalFree, 10, "phy"},
-    {'R', 'U', SlotPhysicalUsed, 10, "phy"},
-    {'S', 'P', SlotSwapPercent, 10, "swp"},
-    {'S', 'T', SlotSwapTotal, 10, "swp"},
-    {'S', 'F', SlotSwapFree, 10, "swp"},
-    {'S', 'U', SlotSwapUsed, 10, "swp"},
-    {'B', 'P', SlotBatteryPercent, 16, "bat"},
-    {'B', 'L', SlotBatteryLifetime, 16, "lifetime"},
-    {'I', 'D', SlotDownload, 16, "0KB"},
-    {'I', 'U', SlotUpload, 16, "0KB"},
-    {'N', 'P', SlotIpAddress, 0, nullptr},
-    {'N', 'U', SlotUserName, 0, nullptr},
-    {'N', 'W', SlotComputerName, 0, nullptr},
-    {'U', 'W', SlotUptimeWeeks, 25, "uptime"},
-    {'U', 'D', SlotUptimeDays, 25, "uptime"},
-    {'U', 'H', SlotUptimeHours, 25, "uptime"},
-    {'T', 'L', SlotLocalTime, 1024, "localtime"},
-    {'T', 'U', SlotUniversalTime, 1024, "universaltime"},
-    {'P', 'M', SlotHostPhysical, 16, "procmem"},
-    {'P', 'N', SlotHostPeakPhysical, 16, "procmem"},
-    {'P', 'S', SlotHostSwap, 16, "procmem"},
-    {'P', 'T', SlotHostPeakSwap, 16, "procmem"},
-    {'P', 'G', SlotHostGdi, 16, "procgdi"},
-};
-
-constexpr int kTemperatureSize = 10;
-constexpr int kDiskSize = 16;
-
-const TokenInfo* findToken(char first, char second) {
-    for (const TokenInfo& token : kTokens) {
-        if (token.first == first && token.second == second) {
-            return &token;
-        }
-    }
-    return nullptr;
-}
-
-int diskKindOf(char c) {
-    switch (c) {
-        case 'F':
-            return DiskFree;
-        case 'T':
-            return DiskTotal;
-        case 'U':
-            return DiskUsed;
-        case 'P':
-            return DiskFreePercent;
-        case 'Q':
-            return DiskUsedPercent;
-        default:
-            return -1;
-    }
-}
-
-bool isUptimeSlot(MetricSlot slot) {
-    return slot == SlotUptimeWeeks || slot == SlotUptimeDays || slot == SlotUptimeHours;
-}
-
 // Appends a segment of `size` bytes holding `text` (cut to fit). Returns
 // its index, or -1 when the table is full or memory ran out: the metric
 // then simply has no segment, and nothing past the table is written.
@@ -106,110 +34,89 @@ void appendLiteral(const char* text, size_t length) {
     appendSegment(text, length, static_cast<int>(length + 1));
 }
 
-const char* identityFor(MetricSlot slot, const IdentityTexts& identity) {
-    const char* text = nullptr;
-    switch (slot) {
-        case SlotIpAddress:
-            text = identity.ipAddress;
-            break;
-        case SlotUserName:
-            text = identity.userName;
-            break;
-        case SlotComputerName:
-            text = identity.computerName;
-            break;
-        default:
-            break;
+// The row whose code starts the piece, the longer code winning; -1 when
+// none does.
+int findToken(const char* piece, size_t length) {
+    int found = -1;
+    for (int i = 0; i < SlotCount; ++i) {
+        const char* code = kMetricTokens[i].code;
+        const size_t codeLength = code[1] == '\0' ? 1 : 2;
+        if (codeLength <= length && piece[0] == code[0] && (codeLength == 1 || piece[1] == code[1]) &&
+            (found < 0 || codeLength == 2)) {
+            found = i;
+        }
     }
-    return text ? text : "";
+    return found;
 }
 
-void compileMetric(const TokenInfo& token, const IdentityTexts& identity) {
-    FormatEngine& fe = formatEngine;
-    if (isUptimeSlot(token.slot)) {
-        if (fe.slots[SlotUptimeWeeks] != -1 || fe.slots[SlotUptimeDays] != -1 ||
-            fe.slots[SlotUptimeHours] != -1) {
-            return;
+bool isFirstLetterOfACode(char c) {
+    for (const MetricToken& token : kMetricTokens) {
+        if (token.code[0] == c) {
+            return true;
         }
-    } else if (fe.slots[token.slot] != -1) {
+    }
+    return false;
+}
+
+bool uptimeShown() {
+    for (int i = 0; i < SlotCount; ++i) {
+        if (kMetricTokens[i].place == Place::Uptime && formatEngine.slots[i] != -1) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The metric's segment at its first occurrence; nothing when it has one.
+void compileMetric(MetricSlot slot, char letter, const IdentityTexts& identity) {
+    FormatEngine& fe = formatEngine;
+    const MetricToken& token = kMetricTokens[slot];
+    int& index = token.place == Place::PerDrive ? fe.driveSlots[slot][letter - 'A'] : fe.slots[slot];
+    if (index != -1 || (token.place == Place::Uptime && uptimeShown())) {
         return;
     }
-    if (token.initialText == nullptr) {
-        const char* text = identityFor(token.slot, identity);
+    if (token.identity != nullptr) {
+        const char* text = identity.*token.identity;
+        text = text ? text : "";
         const size_t length = std::strlen(text);
         // Identity texts are sized to fit, but never beyond one display text.
         const size_t capped = length < kTextSize - 1 ? length : kTextSize - 1;
-        fe.slots[token.slot] = appendSegment(text, capped, static_cast<int>(capped + 1));
+        index = appendSegment(text, capped, static_cast<int>(capped + 1));
+    } else {
+        index = appendSegment(token.initialText, std::strlen(token.initialText), token.size);
+    }
+    if (index == -1) {
         return;
     }
-    fe.slots[token.slot] =
-        appendSegment(token.initialText, std::strlen(token.initialText), token.size);
-}
-
-void compileDisk(int kind, char letter) {
-    FormatEngine& fe = formatEngine;
-    int& slot = fe.diskSlots[kind][letter - 'A'];
-    if (slot != -1) {
-        return;
-    }
-    const char* initial = kind == DiskFree ? "-" : "--";
-    slot = appendSegment(initial, std::strlen(initial), kDiskSize);
-    if (slot != -1) {
+    if (token.place == Place::PerDrive) {
         ++fe.driveTokenCount;
     }
+    fe.updaters |= 1u << token.updater;
 }
 
 // One piece: the text between two '%' runs, starting with its code.
 void compilePiece(const char* piece, size_t length, const IdentityTexts& identity) {
-    FormatEngine& fe = formatEngine;
-    const char first = piece[0];
-    const char second = length > 1 ? piece[1] : '\0';
+    const int slot = findToken(piece, length);
     size_t codeLength = 0;
-
-    switch (first) {
-        case 'H':
-            codeLength = 1;
-            if (fe.slots[SlotDriveTemperature] == -1) {
-                fe.slots[SlotDriveTemperature] =
-                    appendSegment("hdtemp", 6, kTemperatureSize);
-            }
-            break;
-        case 'D': {
-            const int kind = diskKindOf(second);
-            if (kind < 0) {
-                codeLength = 1;
-                break;
-            }
-            const char letter = length > 2 ? piece[2] : '\0';
+    if (slot < 0) {
+        if (!isFirstLetterOfACode(piece[0])) {
+            appendLiteral(piece, length);
+            return;
+        }
+        codeLength = 1;  // a code's first letter with an unknown second one
+    } else {
+        const MetricToken& token = kMetricTokens[slot];
+        codeLength = token.code[1] == '\0' ? 1 : 2;
+        char letter = '\0';
+        if (token.place == Place::PerDrive) {
+            letter = length > 2 ? piece[2] : '\0';
             if (letter < 'A' || letter > 'Z') {
                 appendLiteral(piece, length);
                 return;
             }
-            codeLength = 3;
-            compileDisk(kind, letter);
-            break;
+            ++codeLength;
         }
-        case 'B':
-        case 'C':
-        case 'I':
-        case 'N':
-        case 'P':
-        case 'R':
-        case 'S':
-        case 'T':
-        case 'U': {
-            const TokenInfo* token = findToken(first, second);
-            if (token == nullptr) {
-                codeLength = 1;
-                break;
-            }
-            codeLength = 2;
-            compileMetric(*token, identity);
-            break;
-        }
-        default:
-            appendLiteral(piece, length);
-            return;
+        compileMetric(slot, letter, identity);
     }
     if (length > codeLength) {
         appendSegment(piece + codeLength, length - codeLength, static_cast<int>(length + 1));
@@ -226,12 +133,12 @@ void resetSegments() {
     }
     fe.segmentCount = 0;
     fe.driveTokenCount = 0;
-    fe.parsePosition = 0;
+    fe.updaters = 0;
     for (int& slot : fe.slots) {
         slot = -1;
     }
-    for (auto& kind : fe.diskSlots) {
-        for (int& slot : kind) {
+    for (auto& letters : fe.driveSlots) {
+        for (int& slot : letters) {
             slot = -1;
         }
     }
@@ -248,7 +155,6 @@ void freeSegments() {
 }
 
 void compileFormat(const char* format, const IdentityTexts& identity) {
-    FormatEngine& fe = formatEngine;
     copyText(scratchText, sizeof scratchText, format);
     const char* text = scratchText;
     size_t position = 0;
@@ -274,7 +180,6 @@ void compileFormat(const char* format, const IdentityTexts& identity) {
         } else {
             compilePiece(text + start, length, identity);
         }
-        fe.parsePosition = static_cast<int>(position);
         firstPiece = false;
     }
 }
@@ -339,11 +244,11 @@ int slotOf(MetricSlot slot) {
     return formatEngine.slots[slot];
 }
 
-int diskSlotOf(DiskKind kind, char letter) {
-    if (kind < 0 || kind >= DiskKindCount || letter < 'A' || letter > 'Z') {
+int driveSlotOf(MetricSlot slot, char letter) {
+    if (slot < 0 || slot >= SlotCount || letter < 'A' || letter > 'Z') {
         return -1;
     }
-    return formatEngine.diskSlots[kind][letter - 'A'];
+    return formatEngine.driveSlots[slot][letter - 'A'];
 }
 
 void writeSegment(int index, const char* text) {

@@ -5,61 +5,20 @@
 #pragma once
 
 #include "format/text.h"
+#include "metrics/registry.h"
 
 constexpr int kMaxSegments = 100;
 constexpr int kTextSize = 1024;  // display text and scratch buffer
 constexpr int kDriveLetters = 26;
-
-enum MetricSlot {
-    SlotCpuLoad,
-    SlotProcessCount,
-    SlotPhysicalPercent,
-    SlotPhysicalTotal,
-    SlotPhysicalFree,
-    SlotPhysicalUsed,
-    SlotSwapPercent,
-    SlotSwapTotal,
-    SlotSwapFree,
-    SlotSwapUsed,
-    SlotBatteryPercent,
-    SlotBatteryLifetime,
-    SlotDownload,
-    SlotUpload,
-    SlotIpAddress,
-    SlotUserName,
-    SlotComputerName,
-    SlotDriveTemperature,
-    SlotLocalTime,
-    SlotUniversalTime,
-    SlotHostPhysical,
-    SlotHostPeakPhysical,
-    SlotHostSwap,
-    SlotHostPeakSwap,
-    SlotHostGdi,
-    SlotUptimeWeeks,
-    SlotUptimeDays,
-    SlotUptimeHours,
-    SlotCount
-};
-
-// Disk token kinds, in the order the disk updater serves them.
-enum DiskKind { DiskFree, DiskTotal, DiskUsed, DiskFreePercent, DiskUsedPercent, DiskKindCount };
-
-// Texts copied into %NP, %NU and %NW when the format is compiled.
-struct IdentityTexts {
-    const char* ipAddress;     // may be empty
-    const char* userName;
-    const char* computerName;
-};
 
 struct FormatEngine {
     char* segments[kMaxSegments];     // heap buffers, format order
     int segmentSizes[kMaxSegments];   // byte size of each buffer
     int segmentCount;
     int driveTokenCount;
-    int parsePosition;
     int slots[SlotCount];                       // segment index or -1
-    int diskSlots[DiskKindCount][kDriveLetters];  // [kind][letter - 'A']
+    int driveSlots[SlotCount][kDriveLetters];   // per-drive tokens, [slot][letter - 'A']
+    unsigned updaters;                          // bit (1 << UpdaterId) for each one the format needs
     bool multiLine;
     char displayText[kTextSize];
 };
@@ -77,7 +36,7 @@ void assembleDisplayText();
 
 // Segment index of a metric, or -1 when the format does not use it.
 int slotOf(MetricSlot slot);
-int diskSlotOf(DiskKind kind, char letter);
+int driveSlotOf(MetricSlot slot, char letter);
 
 // Writes text into segment `index`, cut to the segment's size. Does
 // nothing for index -1 or an index outside the table, so updaters can

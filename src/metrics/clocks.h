@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <ctime>
 
+#include "metrics/registry.h"
+
+constexpr MetricSlot SlotLocalTime = metricSlot("TL");
+constexpr MetricSlot SlotUniversalTime = metricSlot("TU");
+
 void updateClocks();
 
 // A universal date and time as FileTimeToSystemTime gives it.

@@ -6,6 +6,13 @@
 
 #include "format/format.h"
 
+int diskSlotOf(DiskKind kind, char letter) {
+    if (kind < 0 || kind >= DiskKindCount) {
+        return -1;
+    }
+    return driveSlotOf(kDiskSlots[kind], letter);
+}
+
 int diskPercent(uint64_t part, uint64_t whole) {
     if (whole == 0) {
         return 0;

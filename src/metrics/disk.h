@@ -3,6 +3,15 @@
 
 #include <cstdint>
 
+#include "metrics/registry.h"
+
+// The disk tokens, in the order the updater serves them.
+enum DiskKind { DiskFree, DiskTotal, DiskUsed, DiskFreePercent, DiskUsedPercent, DiskKindCount };
+constexpr MetricSlot kDiskSlots[DiskKindCount] = {metricSlot("DF"), metricSlot("DT"), metricSlot("DU"),
+                                                  metricSlot("DP"), metricSlot("DQ")};
+// Segment index of a disk token for a drive letter, or -1.
+int diskSlotOf(DiskKind kind, char letter);
+
 void updateDiskSpace();
 
 // One volume query, as GetDiskFreeSpaceExA answers it: `root` is "C:\",

@@ -2,6 +2,14 @@
 // %PM %PN %PS %PT %PG: memory and GDI use of the shell process.
 #include <cstdint>
 
+#include "metrics/registry.h"
+
+constexpr MetricSlot SlotHostPhysical = metricSlot("PM");
+constexpr MetricSlot SlotHostPeakPhysical = metricSlot("PN");
+constexpr MetricSlot SlotHostSwap = metricSlot("PS");
+constexpr MetricSlot SlotHostPeakSwap = metricSlot("PT");
+constexpr MetricSlot SlotHostGdi = metricSlot("PG");
+
 void updateHostProcessStats();
 
 // Memory counters of the shell process, in bytes, at full width.

@@ -5,6 +5,12 @@
 
 #include "format/format.h"
 
+constexpr MetricSlot SlotDownload = metricSlot("ID");
+constexpr MetricSlot SlotUpload = metricSlot("IU");
+constexpr MetricSlot SlotIpAddress = metricSlot("NP");
+constexpr MetricSlot SlotUserName = metricSlot("NU");
+constexpr MetricSlot SlotComputerName = metricSlot("NW");
+
 void updateNetwork();
 void lookupIpAddress();
 // Computer name, user name, then lookupIpAddress.

@@ -4,6 +4,21 @@
 
 #include <cstdint>
 
+#include "metrics/registry.h"
+
+constexpr MetricSlot SlotCpuLoad = metricSlot("CP");
+constexpr MetricSlot SlotProcessCount = metricSlot("CN");
+constexpr MetricSlot SlotPhysicalPercent = metricSlot("RP");
+constexpr MetricSlot SlotPhysicalTotal = metricSlot("RT");
+constexpr MetricSlot SlotPhysicalFree = metricSlot("RF");
+constexpr MetricSlot SlotPhysicalUsed = metricSlot("RU");
+constexpr MetricSlot SlotSwapPercent = metricSlot("SP");
+constexpr MetricSlot SlotSwapTotal = metricSlot("ST");
+constexpr MetricSlot SlotSwapFree = metricSlot("SF");
+constexpr MetricSlot SlotSwapUsed = metricSlot("SU");
+constexpr MetricSlot SlotBatteryPercent = metricSlot("BP");
+constexpr MetricSlot SlotBatteryLifetime = metricSlot("BL");
+
 extern unsigned platformId;  // 1 Windows 9x family, 2 NT family
 extern int osClass;          // 0 9x, 1 NT <= 4, 2 NT > 4
 

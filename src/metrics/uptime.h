@@ -2,6 +2,12 @@
 // %UW %UD %UH
 #include <cstdint>
 
+#include "metrics/registry.h"
+
+constexpr MetricSlot SlotUptimeWeeks = metricSlot("UW");
+constexpr MetricSlot SlotUptimeDays = metricSlot("UD");
+constexpr MetricSlot SlotUptimeHours = metricSlot("UH");
+
 void updateUptime();
 
 // The raw clocks uptime is taken from.

@@ -1,26 +1,27 @@
 #include "plugin/frame.h"
 
 #include "format/format.h"
-#include "metrics/clocks.h"
-#include "metrics/disk.h"
-#include "metrics/hostproc.h"
 #include "metrics/network.h"
-#include "metrics/system.h"
-#include "metrics/uptime.h"
+#include "metrics/registry.h"
 #include "settings/settings.h"
-#include "smart/smart.h"
 
 PluginFrame frame;
 unsigned registeredMessages[4] = {MSG_RECONFIGURE, MSG_STYLE_REFRESH, MSG_BROADCAST, 0};
 
 void runAllUpdaters() {
-    updateDiskSpace();
-    updateUptime();
-    updateSystemMetrics();
-    updateNetwork();
-    updateDriveTemperature();
-    updateClocks();
-    updateHostProcessStats();
+    for (const MetricUpdater& updater : kMetricUpdaters) {
+        if (updater.update != nullptr) {
+            updater.update();
+        }
+    }
+}
+
+void runTimerUpdaters(unsigned timer) {
+    for (const MetricUpdater& updater : kMetricUpdaters) {
+        if (updater.update != nullptr && updater.timer == timer) {
+            updater.update();
+        }
+    }
 }
 
 void fullRefresh() {

@@ -30,9 +30,10 @@ extern PluginFrame frame;
 // The zero-terminated message list sent with MSG_REGISTER/MSG_UNREGISTER.
 extern unsigned registeredMessages[4];
 
-// Every metric updater once, in the fixed order: disk, uptime, system,
-// network, drive temperature, clocks, host process.
+// Every metric updater once, in the order of the table of metrics.
 void runAllUpdaters();
+// The updaters of one timer, in the same order.
+void runTimerUpdaters(unsigned timer);
 // Identity texts again, recompile the format, escapes, every updater.
 void fullRefresh();
 // Kill timer `id` and set it again to `seconds` (at least one second).

@@ -4,17 +4,12 @@
 #include "display/render.h"
 #include "display/tooltip.h"
 #include "format/format.h"
-#include "metrics/clocks.h"
-#include "metrics/disk.h"
-#include "metrics/hostproc.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
-#include "metrics/uptime.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
-#include "smart/smart.h"
 
 namespace {
 
@@ -25,27 +20,10 @@ LPARAM messageList() {
 }
 
 void runTimer(WPARAM id) {
-    switch (id) {
-        case TIMER_MAIN:
-            updateSystemMetrics();
-            updateNetwork();
-            updateClocks();
-            updateHostProcessStats();
-            InvalidateRect(frame.window, nullptr, FALSE);
-            break;
-        // The slower timers only write their segments; the next paint
-        // shows them.
-        case TIMER_DISK:
-            updateDiskSpace();
-            break;
-        case TIMER_UPTIME:
-            updateUptime();
-            break;
-        case TIMER_HDTEMP:
-            updateDriveTemperature();
-            break;
-        default:
-            break;
+    runTimerUpdaters(static_cast<unsigned>(id));
+    // The slower timers only write their segments; the next paint shows them.
+    if (id == TIMER_MAIN) {
+        InvalidateRect(frame.window, nullptr, FALSE);
     }
 }
 

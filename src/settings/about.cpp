@@ -1,40 +1,12 @@
 #include "settings/about.h"
 
-const char kAboutHelpText[] =
-    "String Format:\r\n"
-    "%CP Percent of CPU usage\r\n"
-    "%CN Number of Processes\r\n"
-    "%RP Percent of Physical Memory usage\r\n"
-    "%RT Total Physical Memory (MB)\r\n"
-    "%RF Free Physical Memory (MB)\r\n"
-    "%RU Used Physical Memory (MB)\r\n"
-    "%SP Percent of Swap Memory usage\r\n"
-    "%ST Total Swap Memory (MB)\r\n"
-    "%SF Free Swap Memory (MB)\r\n"
-    "%SU Used Swap Memory (MB)\r\n"
-    "%DT[A-Z] Total Disk Space\r\n"
-    "%DF[A-Z] Free Disk Space\r\n"
-    "%DU[A-Z] Used Disk Space\r\n"
-    "%DP[A-Z] Percent of Free Disk Space\r\n"
-    "%DQ[A-Z] Percent of Used Disk Space\r\n"
-    "%BP Percent of Battery usage\r\n"
-    "%BL Battery Lifetime\r\n"
-    "%ID Download speed (KB/sec)\r\n"
-    "%IU Upload speed (KB/sec)\r\n"
-    "%NP IP address\r\n"
-    "%NU User name\r\n"
-    "%NW Workstation name\r\n"
-    "%UW Uptime (week:day:hour:min)\r\n"
-    "%UD Uptime (day:hour:min)\r\n"
-    "%UH Uptime (hour:min)\r\n"
-    "%H HD Temperature\r\n"
-    "%TL Local Time\r\n"
-    "%TU Universal Time\r\n"
-    "%PM Physical Memory usage of BB (KB)\r\n"
-    "%PN Peak Physical Memory usage of BB (KB)\r\n"
-    "%PS Swap Memory usage of BB (KB)\r\n"
-    "%PT Peak Swap Memory usage of BB (KB)\r\n"
-    "%PG GDI objects of BB\r\n"
+#include "format/text.h"
+#include "metrics/registry.h"
+
+namespace {
+
+// What follows the token lines.
+const char kEscapesAndClockHelp[] =
     "\\n insert a newline\r\n"
     "%% percentage character\r\n"
     "\r\n"
@@ -69,3 +41,31 @@ const char kAboutHelpText[] =
     "For example: \"Tuesday, March 14, 1995\". \r\n"
     "%#d,H,I,j,m,M,S,U,w,W,y,Y Remove leading zeros (if any). \r\n"
     "%#a,A,b,B,p,X,z,Z,% # flag is ignored";
+
+// "String Format:", a line per token, then the lines above: about 3 KB.
+char helpText[4096];
+
+}  // namespace
+
+const char* aboutHelpText() {
+    if (helpText[0] != '\0') {
+        return helpText;
+    }
+    size_t used = 0;
+    auto append = [&used](const char* text) {
+        copyText(helpText + used, sizeof helpText - used, text);
+        while (helpText[used] != '\0') {
+            ++used;
+        }
+    };
+    append("String Format:\r\n");
+    for (const MetricToken& token : kMetricTokens) {
+        append("%");
+        append(token.code);
+        append(token.place == Place::PerDrive ? "[A-Z] " : " ");
+        append(token.help);
+        append("\r\n");
+    }
+    append(kEscapesAndClockHelp);
+    return helpText;
+}

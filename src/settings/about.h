@@ -2,8 +2,9 @@
 
 #include "host/wintypes.h"
 
-// The format help text shown in the About dialog (CR LF line ends).
-extern const char kAboutHelpText[];
+// The format help text shown in the About dialog (CR LF line ends), its
+// token lines from the table of metrics.
+const char* aboutHelpText();
 
 // Modal About dialog (resource 103), owned by `owner`.
 void runAboutDialog(HWND owner);

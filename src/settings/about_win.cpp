@@ -24,7 +24,7 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: {
         UINT tabStops[1] = {kHelpTabStop};
         SendDlgItemMessageA(dialog, IDC_ABOUT_HELP, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(tabStops));
-        SetDlgItemTextA(dialog, IDC_ABOUT_HELP, kAboutHelpText);
+        SetDlgItemTextA(dialog, IDC_ABOUT_HELP, aboutHelpText());
         centreDialog(dialog);
         MessageBeep(0);
         return TRUE;

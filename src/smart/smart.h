@@ -1,6 +1,10 @@
 // Drive temperature (%H) and the attribute log.
 #pragma once
 
+#include "metrics/registry.h"
+
+constexpr MetricSlot SlotDriveTemperature = metricSlot("H");
+
 constexpr int kNoTemperature = 255;
 
 struct DriveTemperatureReading {

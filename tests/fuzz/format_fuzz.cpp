@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "fuzz.h"
+#include "metrics/disk.h"
 
 namespace {
 

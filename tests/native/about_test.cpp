@@ -25,7 +25,7 @@ TEST(AboutHelpText, ListsEveryTokenLineInOrderAndEndsWithoutALineEnd) {
         "%#a,A,b,B,p,X,z,Z,% # flag is ignored"};
     // Clock lines are listed by their conversion only; the wording of
     // their descriptions is free, with a trailing space.
-    const std::string text = kAboutHelpText;
+    const std::string text = aboutHelpText();
     size_t at = 0;
     const size_t count = sizeof lines / sizeof *lines;
     for (size_t i = 0; i < count; ++i) {

@@ -4,6 +4,12 @@
 #include <vector>
 
 #include "format/format.h"
+#include "metrics/clocks.h"
+#include "metrics/disk.h"
+#include "metrics/network.h"
+#include "metrics/system.h"
+#include "metrics/uptime.h"
+#include "smart/smart.h"
 
 namespace {
 
