@@ -144,8 +144,7 @@ void formatClockText(char* buffer, size_t size, const char* format, const std::t
     }
 }
 
-int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight,
-                   DaylightBiasReader readBias) {
+int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight) {
     double hours = readHours(timeZone);
     // "inf", "nan" or 1e300 from a hand-edited file would overflow the
     // conversion below; treat them like any other unreadable text.
@@ -153,18 +152,18 @@ int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDayli
         hours = 0.0;
     }
     double seconds = hours * 3600.0;
-    if (daylightSetting && localInDaylight && readBias != nullptr) {
-        seconds -= static_cast<double>(readBias()) * 60.0;
+    if (daylightSetting && localInDaylight) {
+        seconds -= static_cast<double>(readDaylightBias()) * 60.0;
     }
     return static_cast<int64_t>(seconds * static_cast<double>(kFileTimeTicksPerSecond));
 }
 
-bool renderZoneClock(uint64_t universalFileTime, int64_t offset, FileTimeToDate toDate,
-                     const char* format, char* buffer, size_t size) {
+bool renderZoneClock(uint64_t universalFileTime, int64_t offset, const char* format, char* buffer,
+                     size_t size) {
     // Unsigned addition: a negative offset wraps back as intended.
     const uint64_t zoneTime = universalFileTime + static_cast<uint64_t>(offset);
     CalendarDate date;
-    if (!toDate(zoneTime, &date)) {
+    if (!systemDateOf(zoneTime, &date)) {
         return false;
     }
     std::tm record;
@@ -173,7 +172,8 @@ bool renderZoneClock(uint64_t universalFileTime, int64_t offset, FileTimeToDate 
     return true;
 }
 
-void writeClocks(uint64_t universalFileTime, DaylightBiasReader readBias, FileTimeToDate toDate) {
+void updateClocks() {
+    const uint64_t universalFileTime = readUniversalFileTime();
     const std::time_t now = std::time(nullptr);
     const std::tm* localNow = std::localtime(&now);
     bool localInDaylight = false;
@@ -186,9 +186,9 @@ void writeClocks(uint64_t universalFileTime, DaylightBiasReader readBias, FileTi
     }
 
     const int64_t offset =
-        zoneOffset(settings.timeZone, settings.daylightSavingTime, localInDaylight, readBias);
-    if (renderZoneClock(universalFileTime, offset, toDate, settings.universalTimeFormat,
-                        clockText, sizeof clockText)) {
+        zoneOffset(settings.timeZone, settings.daylightSavingTime, localInDaylight);
+    if (renderZoneClock(universalFileTime, offset, settings.universalTimeFormat, clockText,
+                        sizeof clockText)) {
         writeSegment(slotOf(SlotUniversalTime), clockText);
     }
 }

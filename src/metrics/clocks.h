@@ -23,10 +23,13 @@ struct CalendarDate {
     int second;
 };
 
-// FileTimeToSystemTime on Windows; false when the file time is out of its range.
-typedef bool (*FileTimeToDate)(uint64_t fileTime, CalendarDate* date);
+// Platform side (clocks_win.cpp; a stand-in natively).
+// The universal time as a file time (100-ns units since 1601).
+uint64_t readUniversalFileTime();
 // The local zone's daylight bias in minutes (usually -60).
-typedef long (*DaylightBiasReader)();
+long readDaylightBias();
+// FileTimeToSystemTime; false when the file time is out of its range.
+bool systemDateOf(uint64_t fileTime, CalendarDate* date);
 
 constexpr int64_t kFileTimeTicksPerSecond = 10000000;
 
@@ -45,13 +48,9 @@ void formatClockText(char* buffer, size_t size, const char* format, const std::t
 // `timeZone` hours, plus the local daylight bias when the setting is on
 // and the local clock is in daylight saving time (the bias is read only
 // then). Text that is not a usable number counts as 0 hours.
-int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight,
-                   DaylightBiasReader readBias);
+int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight);
 
 // The zone clock's text for a universal file time. False (buffer
 // untouched) when the shifted time cannot be converted.
-bool renderZoneClock(uint64_t universalFileTime, int64_t offset, FileTimeToDate toDate,
-                     const char* format, char* buffer, size_t size);
-
-// Both clocks from one universal reading; writes %TL and %TU when present.
-void writeClocks(uint64_t universalFileTime, DaylightBiasReader readBias, FileTimeToDate toDate);
+bool renderZoneClock(uint64_t universalFileTime, int64_t offset, const char* format, char* buffer,
+                     size_t size);

@@ -1,17 +1,18 @@
-// Native stand-in: the universal time from time(), a fixed one-hour bias.
-#include "metrics/clocks.h"
+// Native stand-ins: the readings a test sets; dates from the portable
+// converter.
+#include "metrics/clocks_native.h"
 
-namespace {
+ClockStandIn clockStandIn;
 
-constexpr uint64_t kUnixEpochAsFileTimeSeconds = 11644473600ULL;
-
-long usualDaylightBias() {
-    return -60;
+uint64_t readUniversalFileTime() {
+    return clockStandIn.universalFileTime;
 }
 
-}  // namespace
+long readDaylightBias() {
+    ++clockStandIn.biasReads;
+    return clockStandIn.daylightBias;
+}
 
-void updateClocks() {
-    const auto seconds = static_cast<uint64_t>(std::time(nullptr)) + kUnixEpochAsFileTimeSeconds;
-    writeClocks(seconds * kFileTimeTicksPerSecond, usualDaylightBias, dateFromFileTime);
+bool systemDateOf(uint64_t fileTime, CalendarDate* date) {
+    return dateFromFileTime(fileTime, date);
 }

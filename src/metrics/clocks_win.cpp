@@ -2,9 +2,13 @@
 
 #include "metrics/clocks.h"
 
-namespace {
+uint64_t readUniversalFileTime() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
 
-long daylightBias() {
+long readDaylightBias() {
     TIME_ZONE_INFORMATION zone;
     if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) {
         return 0;
@@ -12,7 +16,7 @@ long daylightBias() {
     return zone.DaylightBias;
 }
 
-bool systemDate(uint64_t fileTime, CalendarDate* date) {
+bool systemDateOf(uint64_t fileTime, CalendarDate* date) {
     FILETIME file;
     file.dwLowDateTime = static_cast<DWORD>(fileTime);
     file.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
@@ -28,13 +32,4 @@ bool systemDate(uint64_t fileTime, CalendarDate* date) {
     date->minute = system.wMinute;
     date->second = system.wSecond;
     return true;
-}
-
-}  // namespace
-
-void updateClocks() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const uint64_t universal = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    writeClocks(universal, daylightBias, systemDate);
 }

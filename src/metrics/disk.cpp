@@ -33,38 +33,38 @@ void writeSize(int slot, uint64_t bytes) {
     writeSegment(slot, text);
 }
 
-void writeToken(DiskKind kind, int slot, const char* root, DiskSpaceQuery query) {
+void writeToken(DiskKind kind, int slot, const char* root) {
     uint64_t freeToCaller = 0;
     uint64_t total = 0;
     uint64_t totalFree = 0;
     bool ok = false;
     switch (kind) {
         case DiskFree:
-            ok = query(root, &freeToCaller, nullptr, nullptr);
+            ok = queryDiskSpace(root, &freeToCaller, nullptr, nullptr);
             if (ok) {
                 writeSize(slot, freeToCaller);
             }
             break;
         case DiskTotal:
-            ok = query(root, nullptr, &total, nullptr);
+            ok = queryDiskSpace(root, nullptr, &total, nullptr);
             if (ok) {
                 writeSize(slot, total);
             }
             break;
         case DiskUsed:
-            ok = query(root, nullptr, &total, &totalFree);
+            ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
                 writeSize(slot, total - totalFree);
             }
             break;
         case DiskFreePercent:
-            ok = query(root, &freeToCaller, &total, nullptr);
+            ok = queryDiskSpace(root, &freeToCaller, &total, nullptr);
             if (ok) {
                 writeSegmentf(slot, "%d%%", diskPercent(freeToCaller, total));
             }
             break;
         case DiskUsedPercent:
-            ok = query(root, nullptr, &total, &totalFree);
+            ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
                 writeSegmentf(slot, "%d%%", diskPercent(total - totalFree, total));
             }
@@ -79,7 +79,7 @@ void writeToken(DiskKind kind, int slot, const char* root, DiskSpaceQuery query)
 
 }  // namespace
 
-void writeDiskTexts(DiskSpaceQuery query) {
+void updateDiskSpace() {
     int remaining = formatEngine.driveTokenCount;
     for (char letter = 'A'; letter <= 'Z' && remaining > 0; ++letter) {
         char root[8];
@@ -89,7 +89,7 @@ void writeDiskTexts(DiskSpaceQuery query) {
             if (slot == -1) {
                 continue;
             }
-            writeToken(static_cast<DiskKind>(kind), slot, root, query);
+            writeToken(static_cast<DiskKind>(kind), slot, root);
             --remaining;
         }
     }

@@ -12,13 +12,11 @@ constexpr MetricSlot kDiskSlots[DiskKindCount] = {metricSlot("DF"), metricSlot("
 // Segment index of a disk token for a drive letter, or -1.
 int diskSlotOf(DiskKind kind, char letter);
 
-void updateDiskSpace();
-
-// One volume query, as GetDiskFreeSpaceExA answers it: `root` is "C:\",
-// outputs the caller does not need are null. False when the volume cannot
-// be read (no drive, no medium, access refused).
-typedef bool (*DiskSpaceQuery)(const char* root, uint64_t* freeToCaller, uint64_t* total,
-                               uint64_t* totalFree);
+// Platform side (disk_win.cpp; a stand-in natively). One volume query, as
+// GetDiskFreeSpaceExA answers it: `root` is "C:\\", outputs the caller does
+// not need are null. False when the volume cannot be read (no drive, no
+// medium, access refused), without asking the user to insert a disk.
+bool queryDiskSpace(const char* root, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree);
 
 // The platform's size notation ("1.50 GB"): StrFormatByteSize64A on
 // Windows, a look-alike natively.
@@ -26,7 +24,7 @@ void formatByteSize(uint64_t bytes, char* text, int size);
 
 // Walks the drive letters and writes every disk token the format holds,
 // one query per token, stopping once the format's disk tokens are served.
-void writeDiskTexts(DiskSpaceQuery query);
+void updateDiskSpace();
 
 // part * 100 / whole, truncated; 0 for an empty volume.
 int diskPercent(uint64_t part, uint64_t whole);

@@ -1,15 +1,26 @@
-// Native stand-ins: no volumes, and a size formatter in the Windows style.
+// Native stand-ins: the volumes a test sets, and a size formatter in the
+// Windows style.
 #include <cstdio>
 
-#include "metrics/disk.h"
+#include "metrics/disk_native.h"
 
-namespace {
+DiskStandIn diskStandIn;
 
-bool noVolume(const char*, uint64_t*, uint64_t*, uint64_t*) {
-    return false;
+bool queryDiskSpace(const char* root, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree) {
+    DiskStandIn& d = diskStandIn;
+    if (d.queries < static_cast<int>(sizeof d.queried) - 1) {
+        d.queried[d.queries] = root[0];
+    }
+    ++d.queries;
+    if (root[0] < 'A' || root[0] > 'Z' || !d.volumes[root[0] - 'A'].present) {
+        return false;
+    }
+    const DiskVolume& volume = d.volumes[root[0] - 'A'];
+    if (freeToCaller) *freeToCaller = volume.freeToCaller;
+    if (total) *total = volume.total;
+    if (totalFree) *totalFree = volume.totalFree;
+    return true;
 }
-
-}  // namespace
 
 void formatByteSize(uint64_t bytes, char* text, int size) {
     if (size <= 0) {
@@ -30,8 +41,4 @@ void formatByteSize(uint64_t bytes, char* text, int size) {
     // Three significant digits, as the shell shows them.
     const int decimals = value < 10.0 ? 2 : (value < 100.0 ? 1 : 0);
     std::snprintf(text, capacity, "%.*f %s", decimals, value, units[unit]);
-}
-
-void updateDiskSpace() {
-    writeDiskTexts(noVolume);
 }

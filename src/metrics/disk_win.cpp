@@ -3,14 +3,16 @@
 
 #include "metrics/disk.h"
 
-namespace {
-
-bool queryVolume(const char* root, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree) {
+bool queryDiskSpace(const char* root, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree) {
     ULARGE_INTEGER available;
     ULARGE_INTEGER size;
     ULARGE_INTEGER free;
-    if (!GetDiskFreeSpaceExA(root, freeToCaller ? &available : nullptr, total ? &size : nullptr,
-                             totalFree ? &free : nullptr)) {
+    // A drive without a medium must fail quietly, not ask the user.
+    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const BOOL ok = GetDiskFreeSpaceExA(root, freeToCaller ? &available : nullptr,
+                                        total ? &size : nullptr, totalFree ? &free : nullptr);
+    SetErrorMode(previous);
+    if (!ok) {
         return false;
     }
     if (freeToCaller) {
@@ -25,8 +27,6 @@ bool queryVolume(const char* root, uint64_t* freeToCaller, uint64_t* total, uint
     return true;
 }
 
-}  // namespace
-
 void formatByteSize(uint64_t bytes, char* text, int size) {
     if (size <= 0) {
         return;
@@ -35,11 +35,4 @@ void formatByteSize(uint64_t bytes, char* text, int size) {
     if (!StrFormatByteSize64A(static_cast<LONGLONG>(bytes), text, static_cast<UINT>(size))) {
         text[0] = '\0';
     }
-}
-
-void updateDiskSpace() {
-    // A drive without a medium must fail quietly, not ask the user.
-    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-    writeDiskTexts(queryVolume);
-    SetErrorMode(previous);
 }

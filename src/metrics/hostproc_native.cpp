@@ -1,16 +1,14 @@
 #include "metrics/hostproc_native.h"
 
-ProcessMemory nativeHostMemory = {};
-bool nativeHostMemoryOk = false;
-unsigned nativeGdiObjects = 0;
-int nativeGdiQueries = 0;
+HostProcessStandIn hostProcessStandIn;
 
 bool queryHostProcessMemory(ProcessMemory& memory) {
-    memory = nativeHostMemory;
-    return nativeHostMemoryOk;
+    ++hostProcessStandIn.memoryQueries;
+    memory = hostProcessStandIn.memory;
+    return hostProcessStandIn.memoryOk;
 }
 
 unsigned queryHostGdiObjects() {
-    ++nativeGdiQueries;
-    return nativeGdiObjects;
+    ++hostProcessStandIn.gdiQueries;
+    return hostProcessStandIn.gdiObjects;
 }

@@ -1,9 +1,14 @@
-// Controls for the native stand-ins of the process queries, for tests.
+// The native build's readings of the shell process, for tests.
 #pragma once
 
 #include "metrics/hostproc.h"
 
-extern ProcessMemory nativeHostMemory;  // handed out even when failing
-extern bool nativeHostMemoryOk;
-extern unsigned nativeGdiObjects;
-extern int nativeGdiQueries;            // calls of queryHostGdiObjects
+struct HostProcessStandIn {
+    ProcessMemory memory;  // handed out even when failing
+    bool memoryOk;
+    unsigned gdiObjects;
+    int memoryQueries;
+    int gdiQueries;
+};
+
+extern HostProcessStandIn hostProcessStandIn;

@@ -1,7 +1,7 @@
 #include "metrics/network.h"
-#include "format/text.h"
 
-#include <cstdio>
+#include "format/text.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -55,25 +55,37 @@ bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Th
     return true;
 }
 
-void applyInterfaceSample(const InterfaceSample& sample) {
+void resetThroughput() {
+    throughput = ThroughputState{};
+}
+
+void updateNetwork() {
+    InterfaceSample sample;
     Throughput rates;
-    if (!advanceThroughput(&throughput, sample, &rates)) {
+    if (!readInterfaceRow(settings.networkInterface, &sample) ||
+        !advanceThroughput(&throughput, sample, &rates)) {
         return;
     }
     writeSegmentf(slotOf(SlotDownload), "%uKB", static_cast<unsigned>(rates.downloadKB));
     writeSegmentf(slotOf(SlotUpload), "%uKB", static_cast<unsigned>(rates.uploadKB));
 }
 
-void storeIpAddress(const char* text) {
-    copyText(ipText, sizeof ipText, text);
+void lookupIpAddress() {
+    char text[sizeof ipText];
+    if (readHostAddress(text, sizeof text)) {
+        copyText(ipText, sizeof ipText, text);
+    }
 }
 
-void storeComputerName(const char* text) {
-    copyText(computerName, sizeof computerName, text);
-}
-
-void storeUserName(const char* text) {
-    copyText(userName, sizeof userName, text);
+void refreshIdentity() {
+    char text[sizeof computerName];
+    if (readComputerName(text, sizeof text)) {
+        copyText(computerName, sizeof computerName, text);
+    }
+    if (readUserName(text, sizeof text)) {
+        copyText(userName, sizeof userName, text);
+    }
+    lookupIpAddress();
 }
 
 IdentityTexts identityTexts() {

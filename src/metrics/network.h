@@ -1,6 +1,7 @@
 // %ID %IU throughput, and the identity texts behind %NP %NU %NW.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "format/format.h"
@@ -48,10 +49,15 @@ struct Throughput {
 // so they become the new baseline), or no time passed since the last one.
 bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Throughput* rates);
 
-// The module's own throughput state: advances it and writes %ID and %IU.
-void applyInterfaceSample(const InterfaceSample& sample);
+// Forgets the previous sample: the next one is a first reading.
+void resetThroughput();
 
-// The OS side stores a text only after its query succeeded.
-void storeIpAddress(const char* text);
-void storeComputerName(const char* text);
-void storeUserName(const char* text);
+// Platform side (network_win.cpp; a stand-in natively).
+// The row the `interface` setting selects in the interface table, with the
+// tick count of the reading; false when there is no table or no such row.
+bool readInterfaceRow(int interfaceSetting, InterfaceSample* sample);
+// Each false, with `text` untouched, when the system cannot answer.
+bool readComputerName(char* text, size_t size);
+bool readUserName(char* text, size_t size);
+// The dotted quad of the host name's first IPv4 address.
+bool readHostAddress(char* text, size_t size);

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "format/text.h"
 #include "metrics/network.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -50,62 +50,60 @@ bool readTable() {
 
 }  // namespace
 
-void updateNetwork() {
+bool readInterfaceRow(int interfaceSetting, InterfaceSample* sample) {
     if (!readTable()) {
-        return;
+        return false;
     }
     uint32_t row = 0;
-    if (!chooseInterfaceRow(settings.networkInterface, table->dwNumEntries, &row)) {
-        return;
+    if (!chooseInterfaceRow(interfaceSetting, table->dwNumEntries, &row)) {
+        return false;
     }
     const size_t end = offsetof(MIB_IFTABLE, table) + (static_cast<size_t>(row) + 1) * sizeof(MIB_IFROW);
     if (end > tableSize) {
-        return;
+        return false;
     }
-    const MIB_IFROW* rows = table->table;
-    InterfaceSample sample;
-    sample.row = row;
-    sample.interfaceId = rows[row].dwIndex;
-    sample.inOctets = rows[row].dwInOctets;
-    sample.outOctets = rows[row].dwOutOctets;
-    sample.tickMs = GetTickCount();
-    applyInterfaceSample(sample);
+    const MIB_IFROW& chosen = table->table[row];
+    sample->row = row;
+    sample->interfaceId = chosen.dwIndex;
+    sample->inOctets = chosen.dwInOctets;
+    sample->outOctets = chosen.dwOutOctets;
+    sample->tickMs = GetTickCount();
+    return true;
 }
 
-void lookupIpAddress() {
+bool readHostAddress(char* text, size_t size) {
     if (!winsockStarted) {
         WSADATA data;
         if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-            return;
+            return false;
         }
         winsockStarted = true;
     }
     char name[256] = {};
     if (gethostname(name, 255) != 0) {
-        return;
+        return false;
     }
     const hostent* host = gethostbyname(name);
     if (host == nullptr || host->h_addrtype != AF_INET || host->h_addr_list == nullptr ||
         host->h_addr_list[0] == nullptr) {
-        return;
+        return false;
     }
     in_addr address;
     std::memcpy(&address, host->h_addr_list[0], sizeof address);
-    const char* text = inet_ntoa(address);
-    if (text != nullptr) {
-        storeIpAddress(text);
+    const char* dotted = inet_ntoa(address);
+    if (dotted == nullptr) {
+        return false;
     }
+    copyText(text, size, dotted);
+    return true;
 }
 
-void refreshIdentity() {
-    char text[1024];
-    DWORD size = sizeof text;
-    if (GetComputerNameA(text, &size)) {
-        storeComputerName(text);
-    }
-    size = sizeof text;
-    if (GetUserNameA(text, &size)) {
-        storeUserName(text);
-    }
-    lookupIpAddress();
+bool readComputerName(char* text, size_t size) {
+    DWORD length = static_cast<DWORD>(size);
+    return GetComputerNameA(text, &length) != 0;
+}
+
+bool readUserName(char* text, size_t size) {
+    DWORD length = static_cast<DWORD>(size);
+    return GetUserNameA(text, &length) != 0;
 }

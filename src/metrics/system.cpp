@@ -125,6 +125,12 @@ void applySystemReadings(const SystemReadings& readings) {
     writeSegmentf(slotOf(SlotProcessCount), "%d", readings.processCount);
 }
 
+void resetSystemState() {
+    cpuPercent = 0;
+    pageFilePercent = 0;
+    physicalPercent = 0;
+}
+
 void updateSystemMetrics() {
     SystemReadings readings{};
     if (!readSystemSampler(readings)) return;

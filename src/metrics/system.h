@@ -87,3 +87,5 @@ bool readSystemSampler(SystemReadings& readings);
 // Keeps the percentages of the last good sample and writes every used
 // segment of the group.
 void applySystemReadings(const SystemReadings& readings);
+// Forgets the last good sample.
+void resetSystemState();

@@ -1,21 +1,19 @@
-// Native stand-in for the Windows sampler: reports an NT-family system and
-// hands out whatever reading the tests put in place.
 #include "metrics/system_native.h"
 
-bool nativeSamplerPresent = false;
-SystemReadings nativeSystemReadings = {};
+SystemStandIn systemStandIn;
 
 void probeOsVersion() { platformId = 2; }
 
 void createSystemSampler() {
     probeOsVersion();
-    nativeSamplerPresent = chooseSampler(platformId, 5, osClass) != NoSampler;
+    systemStandIn.samplerPresent = chooseSampler(platformId, 5, osClass) != NoSampler;
 }
 
-void destroySystemSampler() { nativeSamplerPresent = false; }
+void destroySystemSampler() { systemStandIn.samplerPresent = false; }
 
 bool readSystemSampler(SystemReadings& readings) {
-    if (!nativeSamplerPresent) return false;
-    readings = nativeSystemReadings;
+    if (!systemStandIn.samplerPresent) return false;
+    ++systemStandIn.reads;
+    readings = systemStandIn.readings;
     return true;
 }

@@ -1,8 +1,13 @@
-// Controls for the native stand-in of the sampler, so tests can drive
-// updateSystemMetrics with any reading.
+// The native build's system sampler, for tests: reports an NT-family
+// system and hands out whatever reading the test puts in place.
 #pragma once
 
 #include "metrics/system.h"
 
-extern bool nativeSamplerPresent;
-extern SystemReadings nativeSystemReadings;
+struct SystemStandIn {
+    bool samplerPresent;  // set by createSystemSampler
+    SystemReadings readings;
+    int reads;
+};
+
+extern SystemStandIn systemStandIn;

@@ -1,5 +1,8 @@
 #include "metrics/uptime_native.h"
 
-UptimeClock nativeUptimeClock = {};
+UptimeStandIn uptimeStandIn;
 
-UptimeClock readUptimeClock() { return nativeUptimeClock; }
+UptimeClock readUptimeClock() {
+    ++uptimeStandIn.reads;
+    return uptimeStandIn.clock;
+}

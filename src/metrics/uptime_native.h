@@ -1,6 +1,11 @@
-// Control for the native stand-in of the uptime clocks, for tests.
+// The native build's uptime clocks, for tests.
 #pragma once
 
 #include "metrics/uptime.h"
 
-extern UptimeClock nativeUptimeClock;
+struct UptimeStandIn {
+    UptimeClock clock;
+    int reads;
+};
+
+extern UptimeStandIn uptimeStandIn;

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "metrics/clocks.h"
+#include "metrics/clocks_native.h"
+#include "metrics/stand_ins.h"
 
 namespace {
 
@@ -16,54 +18,53 @@ uint64_t fileTimeAt(int64_t unixSeconds) {
 
 std::string zoneClock(uint64_t universal, int64_t offset, const char* format) {
     char text[256];
-    if (!renderZoneClock(universal, offset, dateFromFileTime, format, text, sizeof text)) {
+    if (!renderZoneClock(universal, offset, format, text, sizeof text)) {
         return "(failed)";
     }
     return text;
 }
 
-int biasReads;
-long biasMinus60() {
-    ++biasReads;
-    return -60;
-}
+class ZoneClock : public ::testing::Test {
+protected:
+    void SetUp() override { resetStandIns(); }
+};
 
-TEST(ZoneClock, ShiftsByTheZoneAcrossDayAndLeapBoundaries) {
+TEST_F(ZoneClock, ShiftsByTheZoneAcrossDayAndLeapBoundaries) {
     // 2023-12-31 23:30:00 and 2024-03-01 00:10:00 universal time.
-    EXPECT_EQ(zoneClock(fileTimeAt(1704065400), zoneOffset("+9.0", false, false, nullptr),
+    EXPECT_EQ(zoneClock(fileTimeAt(1704065400), zoneOffset("+9.0", false, false),
                         "%Y-%m-%d %H:%M:%S"),
               "2024-01-01 08:30:00");
-    EXPECT_EQ(zoneClock(fileTimeAt(1709251800), zoneOffset("-5.5", false, false, nullptr),
+    EXPECT_EQ(zoneClock(fileTimeAt(1709251800), zoneOffset("-5.5", false, false),
                         "%Y-%m-%d %H:%M %a"),
               "2024-02-29 18:40 Thu");
     // Before 1601 there is no date: the previous text stays.
     EXPECT_EQ(zoneClock(0, -kHour, "%H"), "(failed)");
 }
 
-TEST(ZoneClock, DaylightHourOnlyWhenSettingOnAndLocalZoneInDaylight) {
-    biasReads = 0;
-    EXPECT_EQ(zoneOffset("+1.0", false, true, biasMinus60), kHour);
-    EXPECT_EQ(zoneOffset("+1.0", true, false, biasMinus60), kHour);
-    EXPECT_EQ(biasReads, 0);
-    EXPECT_EQ(zoneOffset("+1.0", true, true, biasMinus60), 2 * kHour);
+TEST_F(ZoneClock, DaylightHourOnlyWhenSettingOnAndLocalZoneInDaylight) {
+    clockStandIn.daylightBias = -60;
+    EXPECT_EQ(zoneOffset("+1.0", false, true), kHour);
+    EXPECT_EQ(zoneOffset("+1.0", true, false), kHour);
+    EXPECT_EQ(clockStandIn.biasReads, 0);
+    EXPECT_EQ(zoneOffset("+1.0", true, true), 2 * kHour);
 }
 
-TEST(ZoneClock, ZoneTextsReadLikeDecimalNumbers) {
-    EXPECT_EQ(zoneOffset(" -3.75", false, false, nullptr), -(3 * kHour + 3 * kHour / 4));
-    EXPECT_EQ(zoneOffset("+5.5 east", false, false, nullptr), 5 * kHour + kHour / 2);
-    EXPECT_EQ(zoneOffset(".5", false, false, nullptr), kHour / 2);
-    EXPECT_EQ(zoneOffset("8.", false, false, nullptr), 8 * kHour);
-    EXPECT_EQ(zoneOffset("0.1e1", false, false, nullptr), kHour);
-    EXPECT_EQ(zoneOffset("2e-99999999", false, false, nullptr), 0);
+TEST_F(ZoneClock, ZoneTextsReadLikeDecimalNumbers) {
+    EXPECT_EQ(zoneOffset(" -3.75", false, false), -(3 * kHour + 3 * kHour / 4));
+    EXPECT_EQ(zoneOffset("+5.5 east", false, false), 5 * kHour + kHour / 2);
+    EXPECT_EQ(zoneOffset(".5", false, false), kHour / 2);
+    EXPECT_EQ(zoneOffset("8.", false, false), 8 * kHour);
+    EXPECT_EQ(zoneOffset("0.1e1", false, false), kHour);
+    EXPECT_EQ(zoneOffset("2e-99999999", false, false), 0);
 }
 
-TEST(ZoneClock, UnusableZoneTextsCountAsUniversalTime) {
+TEST_F(ZoneClock, UnusableZoneTextsCountAsUniversalTime) {
     for (const char* text : {"", "east", "inf", "nan", "1e300", "-", ".", "e5", "9999999999999999999999"}) {
-        EXPECT_EQ(zoneOffset(text, false, false, nullptr), 0) << text;
+        EXPECT_EQ(zoneOffset(text, false, false), 0) << text;
     }
 }
 
-TEST(ZoneClock, CalendarRecordMatchesTheRealDate) {
+TEST_F(ZoneClock, CalendarRecordMatchesTheRealDate) {
     // Day of year and week numbers from the date itself, checked against the
     // C library's own breakdown over five centuries of sample days.
     const char* format = "%Y-%m-%d %H:%M:%S %a %j %U %W";

@@ -4,30 +4,24 @@
 
 #include "format/format.h"
 #include "metrics/disk.h"
+#include "metrics/disk_native.h"
+#include "metrics/stand_ins.h"
 
 namespace {
 
 constexpr uint64_t kGiB = 1024ULL * 1024 * 1024;
-std::string queried;
-
-// C: 100 GiB, 33.3 GiB free of which 30 GiB usable by the caller; E: a
-// volume reporting no size; no other letter has a volume.
-bool fakeQuery(const char* root, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree) {
-    queried += root[0];
-    const bool c = root[0] == 'C';
-    if (!c && root[0] != 'E') return false;
-    if (freeToCaller) *freeToCaller = c ? 30 * kGiB : 0;
-    if (total) *total = c ? 100 * kGiB : 0;
-    if (totalFree) *totalFree = c ? 33 * kGiB + kGiB / 3 : 0;
-    return true;
-}
 
 class DiskTest : public ::testing::Test {
 protected:
+    // C: 100 GiB, 33.3 GiB free of which 30 GiB usable by the caller; E: a
+    // volume reporting no size; no other letter has a volume.
     void SetUp() override {
-        queried.clear();
+        resetStandIns();
+        diskStandIn.volumes['C' - 'A'] = {true, 30 * kGiB, 100 * kGiB, 33 * kGiB + kGiB / 3};
+        diskStandIn.volumes['E' - 'A'] = {true, 0, 0, 0};
         freeSegments();
     }
+    static std::string queried() { return diskStandIn.queried; }
     void TearDown() override { freeSegments(); }
     static std::string text(DiskKind kind, char letter) {
         return formatEngine.segments[diskSlotOf(kind, letter)];
@@ -36,8 +30,8 @@ protected:
 
 TEST_F(DiskTest, EveryTokenOfOneDriveMakesItsOwnQuery) {
     compileFormat("%DFC %DTC %DUC %DPC %DQC", IdentityTexts{"", "", ""});
-    writeDiskTexts(fakeQuery);
-    EXPECT_EQ(queried, "CCCCC");
+    updateDiskSpace();
+    EXPECT_EQ(queried(), "CCCCC");
     EXPECT_EQ(text(DiskFree, 'C'), "30.0 GB");
     EXPECT_EQ(text(DiskTotal, 'C'), "100 GB");
     EXPECT_EQ(text(DiskUsed, 'C'), "66.7 GB");
@@ -49,8 +43,8 @@ TEST_F(DiskTest, EveryTokenOfOneDriveMakesItsOwnQuery) {
 TEST_F(DiskTest, FailuresShowDashesAndCountUntilTheWalkStops) {
     compileFormat("%DFA %DPA %DPE %DQE %DTG", IdentityTexts{"", "", ""});
     formatEngine.driveTokenCount = 4;  // G lies past the last counted token
-    writeDiskTexts(fakeQuery);
-    EXPECT_EQ(queried, "AAEE");
+    updateDiskSpace();
+    EXPECT_EQ(queried(), "AAEE");
     EXPECT_EQ(text(DiskFree, 'A'), "--");
     EXPECT_EQ(text(DiskFreePercent, 'A'), "--");
     EXPECT_EQ(text(DiskFreePercent, 'E'), "0%");

@@ -5,6 +5,7 @@
 #include "format/format.h"
 #include "metrics/hostproc.h"
 #include "metrics/hostproc_native.h"
+#include "metrics/stand_ins.h"
 
 namespace {
 
@@ -13,34 +14,38 @@ std::string hostText(MetricSlot slot) { return formatEngine.segments[slotOf(slot
 void compileHostFormat(const char* format) {
     freeSegments();
     compileFormat(format, {"", "", ""});
-    nativeGdiQueries = 0;
 }
 
-TEST(HostProcess, CountersShownInKilobytesAndZerosAfterAFailedQuery) {
+class HostProcess : public ::testing::Test {
+protected:
+    void SetUp() override { resetStandIns(); }
+};
+
+TEST_F(HostProcess, CountersShownInKilobytesAndZerosAfterAFailedQuery) {
     compileHostFormat("%PM %PN %PS %PG");
-    nativeHostMemory = {10485760, 5ull << 30, 1023, 0};
-    nativeHostMemoryOk = true;
-    nativeGdiObjects = 42;
+    hostProcessStandIn.memory = {10485760, 5ull << 30, 1023, 0};
+    hostProcessStandIn.memoryOk = true;
+    hostProcessStandIn.gdiObjects = 42;
     updateHostProcessStats();
     EXPECT_EQ(hostText(SlotHostPhysical), "10240KB");
     EXPECT_EQ(hostText(SlotHostPeakPhysical), "5242880KB");  // past 4 GB, not cut to 32 bits
     EXPECT_EQ(hostText(SlotHostSwap), "0KB");
     EXPECT_EQ(hostText(SlotHostGdi), "42");
 
-    nativeHostMemory = {0xABABABABABull, 1, 2, 0};  // whatever the record held
-    nativeHostMemoryOk = false;
+    hostProcessStandIn.memory = {0xABABABABABull, 1, 2, 0};  // whatever the record held
+    hostProcessStandIn.memoryOk = false;
     updateHostProcessStats();
     EXPECT_EQ(hostText(SlotHostPhysical), "0KB");
     freeSegments();
 }
 
-TEST(HostProcess, GdiCountQueriedOnlyWhenShown) {
+TEST_F(HostProcess, GdiCountQueriedOnlyWhenShown) {
     compileHostFormat("%PM");
     updateHostProcessStats();
-    EXPECT_EQ(nativeGdiQueries, 0);
+    EXPECT_EQ(hostProcessStandIn.gdiQueries, 0);
     compileHostFormat("%PG");
     updateHostProcessStats();
-    EXPECT_EQ(nativeGdiQueries, 1);
+    EXPECT_EQ(hostProcessStandIn.gdiQueries, 1);
     freeSegments();
 }
 

@@ -2,6 +2,9 @@
 
 #include "format/format.h"
 #include "metrics/network.h"
+#include "metrics/network_native.h"
+#include "metrics/stand_ins.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -50,12 +53,23 @@ TEST(Throughput, ChangingInterfaceStartsAFreshBaseline) {
     EXPECT_EQ(rates.downloadKB, 2u);
 }
 
-TEST(Throughput, FirstSampleLeavesTheCompiledTextsThenBothAreWritten) {
+class NetworkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetStandIns();
+        settings.networkInterface = 0;
+        networkStandIn.rowCount = 1;
+    }
+};
+
+TEST_F(NetworkTest, FirstSampleLeavesTheCompiledTextsThenBothAreWritten) {
     freeSegments();
     compileFormat("%ID/%IU", IdentityTexts{"", "", ""});
-    applyInterfaceSample(InterfaceSample{0, 4242, 0, 0, 1000});  // an id no other test uses
+    networkStandIn.rows[0] = InterfaceSample{0, 7, 0, 0, 1000};
+    updateNetwork();
     EXPECT_STREQ(formatEngine.segments[slotOf(SlotDownload)], "0KB");
-    applyInterfaceSample(InterfaceSample{0, 4242, 1536000, 3072, 2000});
+    networkStandIn.rows[0] = InterfaceSample{0, 7, 1536000, 3072, 2000};
+    updateNetwork();
     EXPECT_STREQ(formatEngine.segments[slotOf(SlotDownload)], "1500KB");
     EXPECT_STREQ(formatEngine.segments[slotOf(SlotUpload)], "3KB");
     freeSegments();

@@ -5,6 +5,7 @@
 
 #include "format/format.h"
 #include "metrics/system.h"
+#include "metrics/stand_ins.h"
 #include "metrics/system_native.h"
 #include "settings/settings.h"
 
@@ -15,6 +16,7 @@ constexpr uint64_t kGiB = 1ull << 30;
 class SystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        resetStandIns();
         settings.padPercentages = false;
         freeSegments();
         compileFormat("%CP|%RP|%RF|%RT|%RU|%SP|%SU|%BP|%BL|%CN", {"", "", ""});
@@ -133,8 +135,8 @@ TEST_F(SystemTest, ProcessCountGrowsTheBufferUntilItIsNotFull) {
 }
 
 TEST_F(SystemTest, UpdateWritesNothingWithoutASampler) {
-    nativeSystemReadings = r;
-    nativeSystemReadings.processCount = 88;
+    systemStandIn.readings = r;
+    systemStandIn.readings.processCount = 88;
     updateSystemMetrics();
     EXPECT_EQ(text(SlotProcessCount), "procnum");
     createSystemSampler();

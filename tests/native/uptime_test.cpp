@@ -4,6 +4,7 @@
 
 #include "format/format.h"
 #include "metrics/uptime.h"
+#include "metrics/stand_ins.h"
 #include "metrics/uptime_native.h"
 
 namespace {
@@ -13,7 +14,7 @@ constexpr uint32_t kWeekDayHourMinuteSecond = 604800 + 86400 + 3600 + 60 + 1;
 std::string uptimeShown(const char* format, UptimeClock clock) {
     freeSegments();
     compileFormat(format, {"", "", ""});
-    nativeUptimeClock = clock;
+    uptimeStandIn.clock = clock;
     updateUptime();
     std::string shown;
     for (int i = 0; i < formatEngine.segmentCount; ++i) shown += formatEngine.segments[i];
@@ -21,7 +22,12 @@ std::string uptimeShown(const char* format, UptimeClock clock) {
     return shown;
 }
 
-TEST(Uptime, FormsFromCounterOrTickCount) {
+class Uptime : public ::testing::Test {
+protected:
+    void SetUp() override { resetStandIns(); }
+};
+
+TEST_F(Uptime, FormsFromCounterOrTickCount) {
     const UptimeClock clock{5000, 3579545ll * kWeekDayHourMinuteSecond + 17, 3579545};
     EXPECT_EQ(uptimeShown("%UW", clock), "1w 1d 1h 1m");
     EXPECT_EQ(uptimeShown("%UD", clock), "8d 1h 1m");

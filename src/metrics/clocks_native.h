@@ -1,0 +1,12 @@
+// The native build's clock readings, for tests.
+#pragma once
+
+#include "metrics/clocks.h"
+
+struct ClockStandIn {
+    uint64_t universalFileTime;
+    long daylightBias;  // minutes
+    int biasReads;
+};
+
+extern ClockStandIn clockStandIn;

@@ -1,0 +1,30 @@
+#include "metrics/stand_ins.h"
+
+#include "metrics/clocks_native.h"
+#include "metrics/disk_native.h"
+#include "metrics/hostproc_native.h"
+#include "metrics/network_native.h"
+#include "metrics/system_native.h"
+#include "metrics/uptime_native.h"
+#include "smart/smart.h"
+#include "smart/smart_fake.h"
+
+namespace {
+
+constexpr uint64_t k2024 = 133485408000000000ULL;  // 2024-01-01 00:00:00 UTC as a file time
+
+}  // namespace
+
+void resetStandIns() {
+    clockStandIn = ClockStandIn{k2024, -60, 0};
+    diskStandIn = DiskStandIn{};
+    hostProcessStandIn = HostProcessStandIn{};
+    networkStandIn = NetworkStandIn{};
+    systemStandIn = SystemStandIn{};
+    uptimeStandIn = UptimeStandIn{};
+    fakeSmartDrive = FakeSmartDrive{};  // detached: every query yields 255
+
+    resetThroughput();
+    resetSystemState();
+    driveTemperature = kNoTemperature;
+}
