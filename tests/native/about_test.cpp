@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "format/format.h"
 #include "settings/about.h"
 
 TEST(AboutHelpText, ListsEveryTokenLineInOrderAndEndsWithoutALineEnd) {
@@ -42,4 +43,23 @@ TEST(AboutHelpText, ListsEveryTokenLineInOrderAndEndsWithoutALineEnd) {
         }
         at = end + 2;
     }
+}
+
+// The token lines are made from the table of metrics: each must name a code
+// the compiler takes as a metric, one line per row.
+TEST(AboutHelpText, TokenLinesAreExactlyTheCodesTheCompilerKnows) {
+    const std::string text = aboutHelpText();
+    size_t at = text.find("\r\n") + 2;
+    int lines = 0;
+    for (size_t end; (end = text.find("\r\n", at)) != std::string::npos && text[at] == '%'; at = end + 2) {
+        std::string code = text.substr(at + 1, text.find(' ', at) - at - 1);
+        const size_t drive = code.find("[A-Z]");
+        if (drive != std::string::npos) code.replace(drive, 5, "C");
+        freeSegments();
+        compileFormat(("%" + code).c_str(), IdentityTexts{"ip", "user", "desk"});
+        EXPECT_TRUE(formatEngine.segmentCount == 1 && formatEngine.updaters != 0) << code;
+        ++lines;
+    }
+    freeSegments();
+    EXPECT_EQ(lines, SlotCount);
 }
