@@ -57,7 +57,5 @@ unsigned char layeredAlpha() {
 }
 
 int placementHitTest(bool altDown) {
-    constexpr int kCaption = 2;
-    constexpr int kBottomRight = 17;
-    return altDown && !settings.lockPos ? kBottomRight : kCaption;
+    return altDown && !settings.lockPos ? kHitBottomRight : kHitCaption;
 }

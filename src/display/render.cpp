@@ -121,13 +121,12 @@ bool autoResizeTarget(int mode, int cx, int cy, int lines, int* width, int* heig
 }
 
 unsigned textDrawFormat(int justification, bool multiLine) {
-    constexpr unsigned kExpandTabs = 0x40;
-    constexpr unsigned kSingleLineCentred = 0x40 | 0x20 | 0x04;
+    constexpr unsigned kSingleLineCentred = kDrawTextExpandTabs | kDrawTextSingleLine | kDrawTextVCenter;
     // Only the alignment bits: any program may send a justification, and
     // other bits would measure instead of drawing or rewrite the text.
-    constexpr unsigned kAlignment = 0x03;
+    constexpr unsigned kAlignment = kDrawTextCenter | kDrawTextRight;
     return (static_cast<unsigned>(justification) & kAlignment) |
-           (multiLine ? kExpandTabs : kSingleLineCentred);
+           (multiLine ? kDrawTextExpandTabs : kSingleLineCentred);
 }
 
 bool resizeWindow(int cx, int cy) {

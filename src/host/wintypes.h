@@ -53,3 +53,20 @@ struct WINDOWPOS {
 #define RGB(r, g, b) \
     ((COLORREF)(((uint8_t)(r)) | ((uint16_t)((uint8_t)(g)) << 8) | (((uint32_t)(uint8_t)(b)) << 16)))
 #endif
+
+// Windows' numbers that portable code hands to the system, by name; the
+// Windows build checks each against the system's own constant.
+constexpr unsigned kDrawTextCenter = 0x01;      // DT_CENTER
+constexpr unsigned kDrawTextRight = 0x02;       // DT_RIGHT
+constexpr unsigned kDrawTextVCenter = 0x04;     // DT_VCENTER
+constexpr unsigned kDrawTextSingleLine = 0x20;  // DT_SINGLELINE
+constexpr unsigned kDrawTextExpandTabs = 0x40;  // DT_EXPANDTABS
+constexpr int kHitCaption = 2;                  // HTCAPTION
+constexpr int kHitBottomRight = 17;             // HTBOTTOMRIGHT
+#ifdef _WIN32
+static_assert(kDrawTextCenter == DT_CENTER && kDrawTextRight == DT_RIGHT &&
+                  kDrawTextVCenter == DT_VCENTER && kDrawTextSingleLine == DT_SINGLELINE &&
+                  kDrawTextExpandTabs == DT_EXPANDTABS,
+              "DrawText flags");
+static_assert(kHitCaption == HTCAPTION && kHitBottomRight == HTBOTTOMRIGHT, "hit-test codes");
+#endif
