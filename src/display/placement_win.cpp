@@ -2,6 +2,7 @@
 #include "display/tooltip.h"
 
 #include "display/render.h"
+#include "host/lookup_win.h"
 #include "metrics/system.h"
 #include "plugin/frame.h"
 #include "settings/menu.h"
@@ -15,12 +16,10 @@ typedef BOOL(WINAPI* SetLayeredFn)(HWND, COLORREF, BYTE, DWORD);
 
 enum class Lookup { NotYet, Missing, Present };
 
-// Older systems lack these, so they are found at run time.
+// Older systems lack these.
 template <typename Fn>
 Fn user32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    FARPROC proc = user32 ? GetProcAddress(user32, name) : nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+    return systemFunction<Fn>(GetModuleHandleA("user32.dll"), name);
 }
 
 constexpr UINT kPlaceFlags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSENDCHANGING;

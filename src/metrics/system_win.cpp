@@ -3,26 +3,17 @@
 #include <cstring>
 #include <new>
 
+#include "host/lookup_win.h"
 #include "host/wintypes.h"
 #include "metrics/system.h"
 
 namespace {
 
 unsigned majorVersion = 0;
-unsigned minorVersion = 0;
 
 typedef LONG(WINAPI* NtQuerySystemInformationFn)(ULONG, PVOID, ULONG, PULONG);
 typedef BOOL(WINAPI* EnumProcessesFn)(DWORD*, DWORD, DWORD*);
 typedef BOOL(WINAPI* GlobalMemoryStatusExFn)(MEMORYSTATUSEX*);
-
-template <typename Fn>
-Fn procAddress(HMODULE module, const char* name) {
-    FARPROC address = GetProcAddress(module, name);
-    Fn fn;
-    static_assert(sizeof fn == sizeof address, "function pointer sizes differ");
-    std::memcpy(&fn, &address, sizeof fn);
-    return fn;
-}
 
 // NtQuerySystemInformation classes and their records, in their real
 // layout: the basic record is 44 bytes in 32-bit code and 64 in 64-bit.
@@ -104,12 +95,12 @@ SystemSampler::SystemSampler() : psapi_(nullptr), enumProcesses_(nullptr) {
     power_.BatteryLifeTime = 0xFFFFFFFF;
 
     // Missing on Windows 95/98 and NT 4, which only know the 32-bit form.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel) globalMemoryStatusEx = procAddress<GlobalMemoryStatusExFn>(kernel, "GlobalMemoryStatusEx");
+    globalMemoryStatusEx =
+        systemFunction<GlobalMemoryStatusExFn>(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx");
 
     psapi_ = LoadLibraryA("psapi.dll");
     if (psapi_) {
-        enumProcesses_ = procAddress<EnumProcessesFn>(psapi_, "EnumProcesses");
+        enumProcesses_ = systemFunction<EnumProcessesFn>(psapi_, "EnumProcesses");
         if (!enumProcesses_) {
             FreeLibrary(psapi_);
             psapi_ = nullptr;
@@ -215,8 +206,7 @@ public:
     NativeQuerySampler() : previousIdle_(0), previousTime_(0) {
         HMODULE ntdll = GetModuleHandleA("ntdll");
         ntQuerySystemInformation =
-            ntdll ? procAddress<NtQuerySystemInformationFn>(ntdll, "NtQuerySystemInformation")
-                  : nullptr;
+            systemFunction<NtQuerySystemInformationFn>(ntdll, "NtQuerySystemInformation");
         std::memset(&basicInformation, 0, sizeof basicInformation);
         if (ntQuerySystemInformation)
             ntQuerySystemInformation(kSystemBasicInformation, &basicInformation,
@@ -268,7 +258,6 @@ void probeOsVersion() {
     GetVersionExA(&info);
     platformId = info.dwPlatformId;
     majorVersion = info.dwMajorVersion;
-    minorVersion = info.dwMinorVersion;
 }
 
 void createSystemSampler() {
