@@ -66,24 +66,29 @@ void pickFont() {
     buildMenu(false);
 }
 
+// Out of the slit and back where the settings place a floating window.
+void undock() {
+    SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, reinterpret_cast<LPARAM>(frame.window));
+    SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // "Always on Top" may have changed while docked, where it is not applied.
+    applyTopmost(settings.alwaysOnTop);
+}
+
 void toggleDocking() {
     HWND slit = frame.slitWindow;
     if (slit == nullptr) {
         return;
     }
-    const LPARAM window = reinterpret_cast<LPARAM>(frame.window);
     if (settings.inSlit) {
-        SendMessageA(slit, SLIT_REMOVE, 0, window);
-        SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER);
+        // Still counted as docked while the slit lets go, so the moves it
+        // makes are not taken for the user's.
+        undock();
         settings.inSlit = false;
-        // "Always on Top" may have changed while docked, where it is not applied.
-        applyTopmost(settings.alwaysOnTop);
         applyTransparency();
     } else {
         settings.inSlit = true;
         applyTransparency();
-        SendMessageA(slit, SLIT_ADD, 0, window);
+        SendMessageA(slit, SLIT_ADD, 0, reinterpret_cast<LPARAM>(frame.window));
     }
 }
 
@@ -102,13 +107,10 @@ void reloadSettings() {
             // slit, or it would stay floating while counted as docked.
             SendMessageA(frame.slitWindow, wasDocked ? SLIT_UPDATE : SLIT_ADD, 0,
                          wasDocked ? 0 : window);
+        } else if (wasDocked) {
+            undock();
         } else {
             SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, window);
-            if (wasDocked) {
-                SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0,
-                             SWP_NOSIZE | SWP_NOZORDER);
-                applyTopmost(settings.alwaysOnTop);
-            }
         }
     }
     applyTransparency();
