@@ -3,16 +3,9 @@
 # and the sample Telvane.rc. Unpacked into the shell's plugins folder, the
 # settings file lands beside the DLL, where the plugin looks first.
 
-# The version is the one pluginInfo reports, so the zip's name cannot drift
-# from it. CMake's numeric project version cannot hold "0.1.1b".
-set(version_header ${PROJECT_SOURCE_DIR}/src/plugin/frame.h)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${version_header})
-file(STRINGS ${version_header} version_line REGEX "kPluginVersion = \"[^\"]+\"")
-string(REGEX MATCH "\"([^\"]+)\"" version_line "${version_line}")
-set(telvane_version ${CMAKE_MATCH_1})
-if(NOT telvane_version)
-    message(FATAL_ERROR "No kPluginVersion in ${version_header}")
-endif()
+# The version is the one pluginInfo reports (TELVANE_VERSION), so the zip's
+# name cannot drift from it.
+set(telvane_version ${TELVANE_VERSION})
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(package_system win64)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/bbapi.h"
+#include "plugin/version.h"
 
 enum TimerId : unsigned {
     TIMER_MAIN = 4500,
@@ -14,7 +15,7 @@ enum TimerId : unsigned {
 constexpr unsigned kAutoHidePollMs = 300;
 
 constexpr const char* kPluginName = "Telvane";
-constexpr const char* kPluginVersion = "0.1.1b";
+constexpr const char* kPluginVersion = TELVANE_VERSION;
 
 struct PluginFrame {
     HINSTANCE instance;

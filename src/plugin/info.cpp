@@ -17,6 +17,6 @@ extern "C" const char* pluginInfo(int field) {
         case 6:
             return "developers@telvane.example.org";
         default:
-            return "Telvane 0.1.1b";
+            return TELVANE_NAME_VERSION;
     }
 }
