@@ -26,5 +26,5 @@ void resetStandIns() {
 
     resetThroughput();
     resetSystemState();
-    driveTemperature = kNoTemperature;
+    resetDriveTemperature();
 }

@@ -24,3 +24,5 @@ DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int
 int queryDriveSmart(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode);
 void updateDriveTemperature();
 extern int driveTemperature;
+// Forgets the figure shown and the drive it came from.
+void resetDriveTemperature();

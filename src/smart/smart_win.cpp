@@ -4,8 +4,8 @@
 #include <nvme.h>
 
 #include <cstddef>
-#include <cstring>
 
+#include "host/lookup_win.h"
 #include "smart/smart_device.h"
 
 // Our portable declarations against the system's, where it has them.
@@ -80,13 +80,10 @@ DevicePower smartDevicePower(SmartHandle device) {
     // Looked up on every call: keeps this free of shared state, and the
     // query runs once per interval at most.
     typedef BOOL(WINAPI * GetDevicePowerStateFn)(HANDLE, BOOL*);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC address = kernel ? GetProcAddress(kernel, "GetDevicePowerState") : nullptr;
-    if (!address) return DevicePower::Unknown;
-    GetDevicePowerStateFn getPowerState;
-    static_assert(sizeof getPowerState == sizeof address, "function pointer sizes differ");
-    std::memcpy(&getPowerState, &address, sizeof getPowerState);
-    BOOL on = TRUE;
+    const auto getPowerState =
+        systemFunction<GetDevicePowerStateFn>(GetModuleHandleA("kernel32.dll"), "GetDevicePowerState");
+    if (!getPowerState) return DevicePower::Unknown;
+    BOOL on = TRUE;  // kept where a system says yes without saying whether
     if (!getPowerState(static_cast<HANDLE>(device), &on)) return DevicePower::Unknown;
     return on ? DevicePower::On : DevicePower::Off;
 }

@@ -12,9 +12,15 @@ namespace {
 struct DriveChoice {
     int physicalDrive, driveNumber, attributeId;
 };
-DriveChoice shownDrive = {-1, -1, -1};
+constexpr DriveChoice kNoDrive = {-1, -1, -1};
+DriveChoice shownDrive = kNoDrive;
 
 }  // namespace
+
+void resetDriveTemperature() {
+    driveTemperature = kNoTemperature;
+    shownDrive = kNoDrive;
+}
 
 void updateDriveTemperature() {
     const DriveChoice choice = {settings.physicalDriveNumber, settings.driveNumber, settings.hdTempAttrId};

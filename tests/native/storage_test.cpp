@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "format/format.h"
+#include "metrics/stand_ins.h"
 #include "metrics/system.h"
 #include "settings/settings.h"
 #include "smart/smart.h"
@@ -76,6 +77,7 @@ class StorageTest : public ::testing::Test {
 protected:
     // An NVMe drive: opens, but answers no ATA command.
     void SetUp() override {
+        resetStandIns();
         resetFakeSmartDrive();
         fakeSmartDrive.versionFails = true;
     }
