@@ -183,18 +183,32 @@ void writeKey(const SettingKey& entry) {
     }
 }
 
-// The plugin's own folder with its trailing backslash.
-void pluginDirectory(char* directory) {
-    pluginModulePath(frame.instance, directory, kPathSize);
-    directory[kPathSize - 1] = '\0';
-    int cut = 0;  // no backslash at all: a bare file name, look in the current folder
-    for (int i = static_cast<int>(std::strlen(directory)) - 1; i >= 1; --i) {
-        if (directory[i] == '\\') {
-            cut = i + 1;
-            break;
+// Cuts a module's path after its last backslash, leaving its folder with
+// the backslash; false (and an empty text) when the path has none.
+bool cutToFolder(char* path) {
+    path[kPathSize - 1] = '\0';
+    for (int i = static_cast<int>(std::strlen(path)) - 1; i >= 1; --i) {
+        if (path[i] == '\\') {
+            path[i + 1] = '\0';
+            return true;
         }
     }
-    directory[cut] = '\0';
+    path[0] = '\0';
+    return false;
+}
+
+// The plugin's own folder with its trailing backslash; a bare file name
+// means the current folder.
+void pluginDirectory(char* directory) {
+    pluginModulePath(frame.instance, directory, kPathSize);
+    cutToFolder(directory);
+}
+
+// The shell's folder is the folder of its program file, whatever the shell
+// calls its own path function or how it exports it.
+bool hostDirectory(char* directory) {
+    hostModulePath(directory, kPathSize);
+    return cutToFolder(directory);
 }
 
 void joinPath(char* path, const char* directory, const char* name) {
@@ -219,11 +233,9 @@ void loadSettings() {
     pluginDirectory(directory);
     char found[kPathSize];
     bool exists = findIn(directory, found);
-    if (!exists) {
-        char hostDirectory[kPathSize] = "";
-        GetBlackboxPath(hostDirectory, kPathSize);
-        hostDirectory[kPathSize - 1] = '\0';
-        exists = findIn(hostDirectory, found);
+    char shellDirectory[kPathSize];
+    if (!exists && hostDirectory(shellDirectory)) {
+        exists = findIn(shellDirectory, found);
     }
 
     if (!exists) {

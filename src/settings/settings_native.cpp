@@ -5,12 +5,19 @@
 
 namespace {
 char modulePath[260] = "C:\\Blackbox\\plugins\\Telvane\\Telvane.dll";
+char hostPath[260] = "C:\\Blackbox\\blackbox.exe";
 VirtualScreenSize screen = {1024, 768};
 }  // namespace
 
 void pluginModulePath(HINSTANCE, char* buffer, int size) {
     if (size > 0) {
         std::snprintf(buffer, static_cast<size_t>(size), "%s", modulePath);
+    }
+}
+
+void hostModulePath(char* buffer, int size) {
+    if (size > 0) {
+        std::snprintf(buffer, static_cast<size_t>(size), "%s", hostPath);
     }
 }
 
@@ -21,3 +28,7 @@ void setStandInModulePath(const char* path) {
 }
 
 void setStandInVirtualScreen(int width, int height) { screen = {width, height}; }
+
+void setStandInHostPath(const char* path) {
+    std::snprintf(hostPath, sizeof hostPath, "%s", path ? path : "");
+}

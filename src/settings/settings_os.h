@@ -12,10 +12,14 @@ struct VirtualScreenSize {
 
 // Full path of the module `instance`, always terminated; empty on failure.
 void pluginModulePath(HINSTANCE instance, char* buffer, int size);
+// Full path of the shell's own program file (the process's main module);
+// empty on failure or when it does not fit, never a path cut short.
+void hostModulePath(char* buffer, int size);
 // The virtual-screen size as it is now.
 VirtualScreenSize virtualScreenSize();
 
 #ifndef _WIN32
 void setStandInModulePath(const char* path);
+void setStandInHostPath(const char* path);
 void setStandInVirtualScreen(int width, int height);
 #endif

@@ -11,6 +11,16 @@ void pluginModulePath(HINSTANCE instance, char* buffer, int size) {
     }
 }
 
+void hostModulePath(char* buffer, int size) {
+    if (size <= 0) {
+        return;
+    }
+    DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[0] = '\0';
+    }
+}
+
 VirtualScreenSize virtualScreenSize() {
     return {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }

@@ -19,7 +19,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
         fakeshell::reset();
-        fakeshell::setBlackboxPath(kShellDir);
+        setStandInHostPath((kShellDir + "blackbox.exe").c_str());
         setStandInModulePath((kPluginDir + "Telvane.dll").c_str());
         setStandInVirtualScreen(1024, 768);
         settings = Settings{};
@@ -101,6 +101,16 @@ TEST_F(SettingsFile, SearchesPluginFolderBeforeShellFolderAndDottedNameFirst) {
             EXPECT_TRUE(fakeshell::writtenKeys(file).empty()) << file;
         }
     }
+    // The shell's folder is its program's; a path without one names none.
+    SetUp();
+    setStandInHostPath("D:\\Shell\\blackbox.exe");
+    EXPECT_EQ(loadFrom("D:\\Shell\\Telvanerc").strFormat, std::string(kDefaultFormat));
+    EXPECT_EQ(settingsPath, std::string("D:\\Shell\\Telvanerc"));
+    SetUp();
+    setStandInHostPath("blackbox.exe");
+    fakeshell::addFile("Telvane.rc");
+    loadSettings();
+    EXPECT_EQ(settingsPath, kPluginRc);
 }
 
 TEST_F(SettingsFile, AbsentKeysTakeTheReadDefaults) {
