@@ -143,7 +143,7 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_WINDOWPOSCHANGING:
         if (!settings.inSlit && settings.snapWindow && IsWindowVisible(window)) {
-            SnapWindowToEdge(reinterpret_cast<WINDOWPOS*>(lParam), 10, 1);
+            SnapWindowToEdge(reinterpret_cast<WINDOWPOS*>(lParam), 10, SNAP_WHOLE_SCREEN);
         }
         return true;
 

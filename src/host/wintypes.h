@@ -27,6 +27,8 @@ typedef unsigned int UINT;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
+typedef char* LPSTR;
+#define WINAPI
 
 struct RECT {
     int32_t left;

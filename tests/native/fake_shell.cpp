@@ -17,7 +17,6 @@ struct SettingsFile {
 
 std::map<std::string, SettingsFile> files;  // lower-case path
 std::set<std::string> existing;             // lower-case path
-std::string blackboxPath = "C:\\Blackbox\\";
 bool nullStrings = false;
 std::vector<std::string> made;
 int live = 0;
@@ -107,7 +106,6 @@ namespace fakeshell {
 void reset() {
     files.clear();
     existing.clear();
-    blackboxPath = "C:\\Blackbox\\";
     nullStrings = false;
     made.clear();
     shown = nullptr;
@@ -123,7 +121,6 @@ void reset() {
 }
 
 void addFile(const std::string& path) { existing.insert(lower(path)); }
-void setBlackboxPath(const std::string& path) { blackboxPath = path; }
 
 void setValue(const std::string& file, const std::string& key, const std::string& text) {
     std::string path = lower(file);
@@ -189,8 +186,8 @@ void* GetSettingPtr(int index) {
 }
 
 void MakeStyleGradient(HDC, RECT*, StyleItem*, bool) {}
-void SnapWindowToEdge(WINDOWPOS*, int, int) {}
-bool MakeSticky(HWND) { return true; }
+void SnapWindowToEdge(WINDOWPOS*, LPARAM, UINT) {}
+void MakeSticky(HWND) {}
 void RemoveSticky(HWND) {}
 
 BOOL BBExecute(HWND, const char*, const char* file, const char*, const char*, int, bool) {
@@ -199,13 +196,6 @@ BOOL BBExecute(HWND, const char*, const char* file, const char*, const char*, in
 }
 
 bool FileExists(const char* path) { return path && existing.count(lower(path)) != 0; }
-
-char* GetBlackboxPath(char* buffer, int size) {
-    if (buffer != nullptr && size > 0) {
-        std::snprintf(buffer, static_cast<size_t>(size), "%s", blackboxPath.c_str());
-    }
-    return buffer;
-}
 
 int ReadInt(const char* file, const char* key, int defaultValue) {
     const std::string* text = find(file, key);

@@ -30,13 +30,12 @@ struct Menu {
 
 namespace fakeshell {
 
-// Forgets every file, value, record and the shell path; menus still
+// Forgets every file, value and record; menus still
 // alive stay alive (DelMenu is the only way to free them).
 void reset();
 
 // Files that FileExists reports; a write creates its file too.
 void addFile(const std::string& path);
-void setBlackboxPath(const std::string& path);
 
 // The raw text stored for key in file, as a written settings file holds it.
 void setValue(const std::string& file, const std::string& key, const std::string& text);
