@@ -14,15 +14,15 @@ StyleItem makeStyle(int gradientType, COLORREF from, COLORREF to, COLORREF text,
     style.gradientType = gradientType;
     style.color = from;
     style.colorTo = to;
-    style.borderColor = RGB(0x40, 0x40, 0x40);
-    style.borderWidth = 1;
-    style.bevel = 0;
     style.textColor = text;
     style.fontHeight = fontHeight;
     style.fontWeight = FW_NORMAL;
     style.justify = 1;
-    style.marginWidth = 2;
     std::strcpy(style.fontFace, "Tahoma");
+    style.marginWidth = 2;
+    style.borderWidth = 1;
+    style.borderColor = RGB(0x40, 0x40, 0x40);
+    style.bordered = 1;
     return style;
 }
 
@@ -36,8 +36,8 @@ StyleItem styles[6] = {
     makeStyle(1, RGB(0x20, 0x40, 0xA0), RGB(0x10, 0x18, 0x50), RGB(0xFF, 0xFF, 0xFF), 12),
     makeStyle(2, RGB(0x20, 0x30, 0x20), RGB(0x40, 0x60, 0x40), RGB(0x80, 0xFF, 0x80), 14),
 };
-int bevelWidth = 2;   // index 12
-int borderWidth = 1;  // index 14
+int borderWidth = 2;  // index 12
+int bevelWidth = 1;   // index 14
 
 COLORREF blend(COLORREF from, COLORREF to, int step, int steps) {
     if (steps <= 1) {
@@ -112,8 +112,9 @@ BBAPI void MakeStyleGradient(HDC hdc, RECT* rect, StyleItem* style, bool withBor
 }
 
 // Moves a proposed position that lies within `distance` of an edge of its
-// monitor onto that edge. The flags argument is accepted and ignored.
-BBAPI void SnapWindowToEdge(WINDOWPOS* pos, int distance, int /*flags*/) {
+// monitor (of its work area unless the flags ask for the whole screen) onto
+// that edge.
+BBAPI void SnapWindowToEdge(WINDOWPOS* pos, LPARAM distance, UINT flags) {
     if (!pos || (pos->flags & SWP_NOMOVE)) {
         return;
     }
@@ -129,7 +130,7 @@ BBAPI void SnapWindowToEdge(WINDOWPOS* pos, int distance, int /*flags*/) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoA(MonitorFromRect(&proposed, MONITOR_DEFAULTTONEAREST), &info)) {
-        screen = info.rcMonitor;
+        screen = (flags & SNAP_WHOLE_SCREEN) ? info.rcMonitor : info.rcWork;
     }
     if (std::abs(pos->x - screen.left) <= distance) {
         pos->x = screen.left;
@@ -143,15 +144,14 @@ BBAPI void SnapWindowToEdge(WINDOWPOS* pos, int distance, int /*flags*/) {
     }
 }
 
-BBAPI bool MakeSticky(HWND window) {
+BBAPI void MakeSticky(HWND window) {
     if (!window) {
-        return false;
+        return;
     }
     auto& list = shell::stickyWindows();
     if (std::find(list.begin(), list.end(), window) == list.end()) {
         list.push_back(window);
     }
-    return true;
 }
 
 BBAPI void RemoveSticky(HWND window) {
@@ -184,7 +184,7 @@ BBAPI bool FileExists(const char* path) {
 
 // The stand-in's own folder with its trailing backslash; an empty text
 // when the buffer cannot hold it, never a folder cut short.
-BBAPI char* GetBlackboxPath(char* buffer, int size) {
+BBAPI LPSTR WINAPI GetBlackboxPath(LPSTR buffer, int size) {
     if (!buffer || size <= 0) {
         return buffer;
     }

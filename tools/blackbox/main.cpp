@@ -111,6 +111,11 @@ std::string info(int field) {
 
 bool loadPlugin(const std::string& requested) {
     std::string path = fullPath(requested);
+    std::string problem;
+    if (!shell::checkShellImports(path, &problem)) {
+        shell::say("error", "cannot load " + path + ": " + problem);
+        return false;
+    }
     plugin.module = LoadLibraryA(path.c_str());
     if (!plugin.module) {
         shell::say("error", "cannot load " + path + " (error " + std::to_string(GetLastError()) +

@@ -75,7 +75,12 @@ void printMenu(const Menu* menu);
 bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const std::string& value,
                 std::string& command);
 
-// ---- the plugin's imports (hooks.cpp) ----
+// ---- the plugin's imports (imports.cpp, hooks.cpp) ----
+
+// Whether every import of the plugin file at `path` from blackbox.exe is a
+// name this program exports, as Windows' loader insists; otherwise
+// `problem` says why not.
+bool checkShellImports(const std::string& path, std::string* problem);
 
 // Redirects the plugin's DrawTextA, BeginPaint, EndPaint,
 // GetSystemMetrics and DefWindowProcA imports to ours, which pass the
