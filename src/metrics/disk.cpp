@@ -1,7 +1,6 @@
 #include "metrics/disk.h"
 #include "format/text.h"
 
-#include <climits>
 #include <cstdio>
 
 #include "format/format.h"
@@ -17,15 +16,18 @@ int diskPercent(uint64_t part, uint64_t whole) {
     if (whole == 0) {
         return 0;
     }
-    const double percent = static_cast<double>(part) * 100.0 / static_cast<double>(whole);
-    // A wrapped used count (total free above total) must not overflow the cast.
-    if (percent >= static_cast<double>(INT_MAX)) {
-        return INT_MAX;
+    // A driver may report more free space than the volume holds.
+    if (part >= whole) {
+        return 100;
     }
-    return static_cast<int>(percent);
+    return static_cast<int>(static_cast<double>(part) * 100.0 / static_cast<double>(whole));
 }
 
 namespace {
+
+uint64_t usedSpace(uint64_t total, uint64_t totalFree) {
+    return totalFree < total ? total - totalFree : 0;
+}
 
 void writeSize(int slot, uint64_t bytes) {
     char text[32];
@@ -54,7 +56,7 @@ void writeToken(DiskKind kind, int slot, const char* root) {
         case DiskUsed:
             ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
-                writeSize(slot, total - totalFree);
+                writeSize(slot, usedSpace(total, totalFree));
             }
             break;
         case DiskFreePercent:
@@ -66,7 +68,7 @@ void writeToken(DiskKind kind, int slot, const char* root) {
         case DiskUsedPercent:
             ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
-                writeSegmentf(slot, "%d%%", diskPercent(total - totalFree, total));
+                writeSegmentf(slot, "%d%%", diskPercent(usedSpace(total, totalFree), total));
             }
             break;
         default:

@@ -26,5 +26,5 @@ void formatByteSize(uint64_t bytes, char* text, int size);
 // one query per token, stopping once the format's disk tokens are served.
 void updateDiskSpace();
 
-// part * 100 / whole, truncated; 0 for an empty volume.
+// part * 100 / whole, truncated; 0 for an empty volume, at most 100.
 int diskPercent(uint64_t part, uint64_t whole);

@@ -34,6 +34,10 @@ void writePercent(int index, int value) {
         writeSegmentf(index, "%d%%", value);
 }
 
+uint64_t usedBytes(uint64_t total, uint64_t available) {
+    return available < total ? total - available : 0;
+}
+
 unsigned megabytes(uint64_t bytes) {
     uint64_t mb = bytes >> 20;
     return mb > UINT_MAX ? UINT_MAX : static_cast<unsigned>(mb);
@@ -55,6 +59,8 @@ SamplerKind chooseSampler(unsigned platform, unsigned majorVersion, int& cls) {
 
 int usedPercent(uint64_t available, uint64_t total) {
     if (total == 0) return 0;
+    // Whatever a system reports, a share stays within 0..100.
+    if (available >= total) return 0;
     return truncated(100.0 - static_cast<double>(available) * 100.0 / static_cast<double>(total));
 }
 
@@ -108,10 +114,10 @@ void applySystemReadings(const SystemReadings& readings) {
     writeSegmentf(slotOf(SlotPhysicalFree), "%uMB", megabytes(m.availablePhysical));
     writeSegmentf(slotOf(SlotPhysicalTotal), "%uMB", megabytes(m.totalPhysical));
     writeSegmentf(slotOf(SlotPhysicalUsed), "%uMB",
-                  megabytes(m.totalPhysical - m.availablePhysical));
+                  megabytes(usedBytes(m.totalPhysical, m.availablePhysical)));
     writeSegmentf(slotOf(SlotSwapFree), "%uMB", megabytes(m.availablePageFile));
     writeSegmentf(slotOf(SlotSwapTotal), "%uMB", megabytes(m.totalPageFile));
-    writeSegmentf(slotOf(SlotSwapUsed), "%uMB", megabytes(m.totalPageFile - m.availablePageFile));
+    writeSegmentf(slotOf(SlotSwapUsed), "%uMB", megabytes(usedBytes(m.totalPageFile, m.availablePageFile)));
 
     writeSegmentf(slotOf(SlotBatteryPercent), "%d%%", readings.batteryPercent);
 

@@ -45,7 +45,8 @@ struct MemoryCounts {
     uint64_t availablePageFile;
 };
 
-// Percent in use from available and total, truncated; 0 for a zero total.
+// Percent in use from available and total, truncated; 0 for a zero total
+// or when more is available than there is.
 int usedPercent(uint64_t available, uint64_t total);
 
 // Load in percent (before rounding) from two idle/system-time readings in

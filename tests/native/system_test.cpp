@@ -50,6 +50,13 @@ TEST_F(SystemTest, MemoryTextsUseFullWidthCounts) {
     EXPECT_EQ(text(SlotPhysicalTotal), "16384MB");
     EXPECT_EQ(text(SlotPhysicalUsed), "11264MB");
     EXPECT_EQ(usedPercent(5, 0), 0);
+
+    // A system (or an emulator) reporting more available than total.
+    r.memory = {1 * kGiB, 3 * kGiB, 0, 0};
+    r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
+    applySystemReadings(r);
+    EXPECT_EQ(text(SlotPhysicalPercent), "0%");
+    EXPECT_EQ(text(SlotPhysicalUsed), "0MB");
 }
 
 TEST_F(SystemTest, LoadFromIdleTimeAndItsRangeCheck) {
