@@ -173,21 +173,25 @@ bool renderZoneClock(uint64_t universalFileTime, int64_t offset, const char* for
 }
 
 void updateClocks() {
-    const uint64_t universalFileTime = readUniversalFileTime();
     const std::time_t now = std::time(nullptr);
     const std::tm* localNow = std::localtime(&now);
     bool localInDaylight = false;
     if (localNow != nullptr) {
         const std::tm local = *localNow;
         localInDaylight = local.tm_isdst > 0;
-        std::setlocale(LC_TIME, settings.localeString);
-        formatClockText(clockText, sizeof clockText, settings.localTimeFormat, &local);
-        writeSegment(slotOf(SlotLocalTime), clockText);
+        // Each clock is formatted only when shown.
+        if (slotOf(SlotLocalTime) != -1) {
+            std::setlocale(LC_TIME, settings.localeString);
+            formatClockText(clockText, sizeof clockText, settings.localTimeFormat, &local);
+            writeSegment(slotOf(SlotLocalTime), clockText);
+        }
     }
-
+    if (slotOf(SlotUniversalTime) == -1) {
+        return;
+    }
     const int64_t offset =
         zoneOffset(settings.timeZone, settings.daylightSavingTime, localInDaylight);
-    if (renderZoneClock(universalFileTime, offset, settings.universalTimeFormat, clockText,
+    if (renderZoneClock(readUniversalFileTime(), offset, settings.universalTimeFormat, clockText,
                         sizeof clockText)) {
         writeSegment(slotOf(SlotUniversalTime), clockText);
     }

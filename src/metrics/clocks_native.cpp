@@ -5,6 +5,7 @@
 ClockStandIn clockStandIn;
 
 uint64_t readUniversalFileTime() {
+    ++clockStandIn.universalReads;
     return clockStandIn.universalFileTime;
 }
 

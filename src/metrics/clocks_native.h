@@ -7,6 +7,7 @@ struct ClockStandIn {
     uint64_t universalFileTime;
     long daylightBias;  // minutes
     int biasReads;
+    int universalReads;
 };
 
 extern ClockStandIn clockStandIn;

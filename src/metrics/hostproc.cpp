@@ -20,12 +20,13 @@ void writeHostProcessMemory(const ProcessMemory& memory) {
     writeKilobytes(slotOf(SlotHostPeakSwap), memory.peakPagefileUsage);
 }
 
-void updateHostProcessStats() {
+void updateHostMemory() {
     ProcessMemory memory = {};
     // A failed query shows zeros rather than whatever the record held.
     if (!queryHostProcessMemory(memory)) memory = ProcessMemory{};
     writeHostProcessMemory(memory);
+}
 
-    int gdi = slotOf(SlotHostGdi);
-    if (gdi != -1) writeSegmentf(gdi, "%u", queryHostGdiObjects());
+void updateGdiObjects() {
+    writeSegmentf(slotOf(SlotHostGdi), "%u", queryHostGdiObjects());
 }

@@ -10,7 +10,9 @@ constexpr MetricSlot SlotHostSwap = metricSlot("PS");
 constexpr MetricSlot SlotHostPeakSwap = metricSlot("PT");
 constexpr MetricSlot SlotHostGdi = metricSlot("PG");
 
-void updateHostProcessStats();
+// %PM %PN %PS %PT from one memory query; %PG from its own.
+void updateHostMemory();
+void updateGdiObjects();
 
 // Memory counters of the shell process, in bytes, at full width.
 struct ProcessMemory {

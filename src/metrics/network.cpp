@@ -7,14 +7,53 @@ namespace {
 
 ThroughputState throughput;
 
+// The interface the setting picked when it was last looked up, and the
+// number of interfaces then: a change means the rows may have moved.
+struct InterfaceCache {
+    bool valid;
+    int setting;
+    uint32_t interfaces;
+    InterfaceLocation where;
+};
+InterfaceCache cache;
+
 // Empty until the first successful lookup or query.
 char ipText[64];
 char computerName[1024];
 char userName[1024];
 
-uint32_t kilobytesPerSecond(uint32_t bytes, uint32_t elapsedMs) {
-    const uint64_t perSecond = static_cast<uint64_t>(bytes) * 1000u / elapsedMs;
-    return static_cast<uint32_t>(perSecond >> 10);
+uint32_t kilobytesPerSecond(uint64_t bytes, uint32_t elapsedMs) {
+    // bytes * 1000 fits 64 bits for any real link; beyond, divide first.
+    const uint64_t perSecond =
+        bytes <= UINT64_MAX / 1000u ? bytes * 1000u / elapsedMs : bytes / elapsedMs * 1000u;
+    const uint64_t kilobytes = perSecond >> 10;
+    return kilobytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(kilobytes);
+}
+
+uint64_t counted(uint64_t now, uint64_t before, bool wide) {
+    // 32-bit counters: a 32-bit difference, so one that wrapped counts right.
+    return wide ? now - before : static_cast<uint32_t>(now - before);
+}
+
+bool locate() {
+    cache.valid = false;
+    uint32_t interfaces = 0;
+    const bool counted = countInterfaces(&interfaces);
+    if (!locateInterface(settings.networkInterface, &cache.where)) {
+        return false;
+    }
+    cache.valid = true;
+    cache.setting = settings.networkInterface;
+    cache.interfaces = counted ? interfaces : 0;
+    return true;
+}
+
+bool stale() {
+    if (!cache.valid || cache.setting != settings.networkInterface) {
+        return true;
+    }
+    uint32_t interfaces = 0;
+    return countInterfaces(&interfaces) && interfaces != cache.interfaces;
 }
 
 }  // namespace
@@ -39,7 +78,7 @@ bool chooseInterfaceRow(int interfaceSetting, uint32_t rowCount, uint32_t* rowIn
 bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Throughput* rates) {
     const InterfaceSample previous = state->previous;
     if (!state->primed || previous.row != sample.row ||
-        previous.interfaceId != sample.interfaceId) {
+        previous.interfaceId != sample.interfaceId || previous.wide != sample.wide) {
         state->primed = true;
         state->previous = sample;
         return false;
@@ -49,21 +88,34 @@ bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Th
         return false;  // keep the older baseline; the next tick covers the span
     }
     state->previous = sample;
-    // 32-bit differences, so a counter that wrapped still counts right.
-    rates->downloadKB = kilobytesPerSecond(sample.inOctets - previous.inOctets, elapsedMs);
-    rates->uploadKB = kilobytesPerSecond(sample.outOctets - previous.outOctets, elapsedMs);
+    rates->downloadKB =
+        kilobytesPerSecond(counted(sample.inOctets, previous.inOctets, sample.wide), elapsedMs);
+    rates->uploadKB =
+        kilobytesPerSecond(counted(sample.outOctets, previous.outOctets, sample.wide), elapsedMs);
     return true;
 }
 
-void resetThroughput() {
+void restartNetwork() {
     throughput = ThroughputState{};
+    cache = InterfaceCache{};
 }
 
 void updateNetwork() {
-    InterfaceSample sample;
+    const bool lookedUp = stale();
+    if (lookedUp && !locate()) {
+        return;
+    }
+    InterfaceSample sample{};
+    if (!readInterface(cache.where.interfaceId, &sample)) {
+        // The interface went away or its index changed: look it up once more.
+        if (lookedUp || !locate() || !readInterface(cache.where.interfaceId, &sample)) {
+            return;
+        }
+    }
+    sample.row = cache.where.row;
+    sample.interfaceId = cache.where.interfaceId;
     Throughput rates;
-    if (!readInterfaceRow(settings.networkInterface, &sample) ||
-        !advanceThroughput(&throughput, sample, &rates)) {
+    if (!advanceThroughput(&throughput, sample, &rates)) {
         return;
     }
     writeSegmentf(slotOf(SlotDownload), "%uKB", static_cast<unsigned>(rates.downloadKB));

@@ -12,7 +12,12 @@ constexpr MetricSlot SlotIpAddress = metricSlot("NP");
 constexpr MetricSlot SlotUserName = metricSlot("NU");
 constexpr MetricSlot SlotComputerName = metricSlot("NW");
 
+// Reads the one interface the `interface` setting picks and writes %ID
+// and %IU. The interface is looked up in the table only when the setting
+// or the number of interfaces changed, or its own query failed.
 void updateNetwork();
+// The next reading is a first one, and the interface is looked up again.
+void restartNetwork();
 void lookupIpAddress();
 // Computer name, user name, then lookupIpAddress.
 void refreshIdentity();
@@ -24,13 +29,14 @@ IdentityTexts identityTexts();
 // is no such row.
 bool chooseInterfaceRow(int interfaceSetting, uint32_t rowCount, uint32_t* rowIndex);
 
-// One reading of the selected interface row.
+// One reading of the selected interface.
 struct InterfaceSample {
     uint32_t row;          // position in the table
     uint32_t interfaceId;  // the row's interface index
-    uint32_t inOctets;
-    uint32_t outOctets;
+    uint64_t inOctets;
+    uint64_t outOctets;
     uint32_t tickMs;       // GetTickCount-style, wraps every 49.7 days
+    bool wide;             // 64-bit counters; 32-bit ones wrap every 4 GiB
 };
 
 struct ThroughputState {
@@ -45,17 +51,25 @@ struct Throughput {
 };
 
 // Feeds one sample. False when there is nothing to show yet: the first
-// sample, a different row or interface (its counters are not comparable,
-// so they become the new baseline), or no time passed since the last one.
+// sample, a different row, interface or counter width (the counters are
+// not comparable, so they become the new baseline), or no time passed.
 bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Throughput* rates);
 
-// Forgets the previous sample: the next one is a first reading.
-void resetThroughput();
+// Where the `interface` setting points.
+struct InterfaceLocation {
+    uint32_t row;
+    uint32_t interfaceId;
+};
 
 // Platform side (network_win.cpp; a stand-in natively).
-// The row the `interface` setting selects in the interface table, with the
-// tick count of the reading; false when there is no table or no such row.
-bool readInterfaceRow(int interfaceSetting, InterfaceSample* sample);
+// Reads the whole interface table once to find the chosen row; false when
+// there is no table or no such row.
+bool locateInterface(int interfaceSetting, InterfaceLocation* where);
+// The number of interfaces, without reading the table; false when unknown.
+bool countInterfaces(uint32_t* count);
+// One interface's counters and the tick count, 64-bit where the system
+// has them; false when the interface cannot be read.
+bool readInterface(uint32_t interfaceId, InterfaceSample* sample);
 // Each false, with `text` untouched, when the system cannot answer.
 bool readComputerName(char* text, size_t size);
 bool readUserName(char* text, size_t size);

@@ -4,20 +4,12 @@
 
 NetworkStandIn networkStandIn;
 
-bool readInterfaceRow(int interfaceSetting, InterfaceSample* sample) {
-    NetworkStandIn& n = networkStandIn;
-    ++n.tableReads;
-    uint32_t row = 0;
-    const uint32_t rows = sizeof n.rows / sizeof n.rows[0];
-    if (!chooseInterfaceRow(interfaceSetting, n.rowCount < rows ? n.rowCount : rows, &row)) {
-        return false;
-    }
-    *sample = n.rows[row];
-    sample->row = row;
-    return true;
-}
-
 namespace {
+
+uint32_t rowsPresent() {
+    const uint32_t room = sizeof networkStandIn.rows / sizeof networkStandIn.rows[0];
+    return networkStandIn.rowCount < room ? networkStandIn.rowCount : room;
+}
 
 bool answer(const char* value, char* text, size_t size) {
     if (value == nullptr) {
@@ -28,6 +20,38 @@ bool answer(const char* value, char* text, size_t size) {
 }
 
 }  // namespace
+
+bool locateInterface(int interfaceSetting, InterfaceLocation* where) {
+    ++networkStandIn.tableReads;
+    uint32_t row = 0;
+    if (!chooseInterfaceRow(interfaceSetting, rowsPresent(), &row)) {
+        return false;
+    }
+    where->row = row;
+    where->interfaceId = networkStandIn.rows[row].interfaceId;
+    return true;
+}
+
+bool countInterfaces(uint32_t* count) {
+    ++networkStandIn.counts;
+    *count = networkStandIn.rowCount;
+    return !networkStandIn.countUnknown;
+}
+
+bool readInterface(uint32_t interfaceId, InterfaceSample* sample) {
+    ++networkStandIn.interfaceReads;
+    for (uint32_t i = 0; i < rowsPresent(); ++i) {
+        const InterfaceStandIn& row = networkStandIn.rows[i];
+        if (row.interfaceId == interfaceId && !row.readFails) {
+            sample->inOctets = row.inOctets;
+            sample->outOctets = row.outOctets;
+            sample->wide = networkStandIn.wide;
+            sample->tickMs = networkStandIn.tickMs;
+            return true;
+        }
+    }
+    return false;
+}
 
 bool readComputerName(char* text, size_t size) {
     return answer(networkStandIn.computerName, text, size);

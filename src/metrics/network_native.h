@@ -1,15 +1,28 @@
-// The native build's interface table and identity, for tests.
+// The native build's interfaces and identity, for tests.
 #pragma once
 
 #include "metrics/network.h"
 
+struct InterfaceStandIn {
+    uint32_t interfaceId;
+    uint64_t inOctets;
+    uint64_t outOctets;
+    bool readFails;
+};
+
 struct NetworkStandIn {
     uint32_t rowCount;      // rows of the interface table; 0: no table
-    InterfaceSample rows[4];
-    int tableReads;
+    InterfaceStandIn rows[4];
+    bool countUnknown;      // countInterfaces fails
+    bool wide;              // 64-bit counters
+    uint32_t tickMs;
     const char* computerName;  // null: the query fails
     const char* userName;
     const char* hostAddress;
+    // Calls made
+    int tableReads;
+    int counts;
+    int interfaceReads;
 };
 
 extern NetworkStandIn networkStandIn;

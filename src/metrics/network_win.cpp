@@ -1,12 +1,15 @@
 #include <winsock2.h>
+#include <ws2ipdef.h>  // before netioapi.h, which declares MIB_IF_ROW2 only after it
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
 #include "format/text.h"
+#include "host/lookup_win.h"
 #include "metrics/network.h"
 
 namespace {
@@ -14,6 +17,11 @@ namespace {
 MIB_IFTABLE* table = nullptr;
 ULONG tableSize = 0;  // bytes allocated at `table`
 bool winsockStarted = false;
+
+// Vista and later: one interface's row with 64-bit counters.
+typedef DWORD(WINAPI* GetIfEntry2Fn)(MIB_IF_ROW2*);
+GetIfEntry2Fn getIfEntry2 = nullptr;
+bool getIfEntry2Looked = false;
 
 bool growTable(ULONG needed) {
     void* grown = std::realloc(table, needed);
@@ -50,7 +58,7 @@ bool readTable() {
 
 }  // namespace
 
-bool readInterfaceRow(int interfaceSetting, InterfaceSample* sample) {
+bool locateInterface(int interfaceSetting, InterfaceLocation* where) {
     if (!readTable()) {
         return false;
     }
@@ -62,11 +70,46 @@ bool readInterfaceRow(int interfaceSetting, InterfaceSample* sample) {
     if (end > tableSize) {
         return false;
     }
-    const MIB_IFROW& chosen = table->table[row];
-    sample->row = row;
-    sample->interfaceId = chosen.dwIndex;
-    sample->inOctets = chosen.dwInOctets;
-    sample->outOctets = chosen.dwOutOctets;
+    where->row = row;
+    where->interfaceId = table->table[row].dwIndex;
+    return true;
+}
+
+bool countInterfaces(uint32_t* count) {
+    DWORD interfaces = 0;
+    if (GetNumberOfInterfaces(&interfaces) != NO_ERROR) {
+        return false;
+    }
+    *count = interfaces;
+    return true;
+}
+
+bool readInterface(uint32_t interfaceId, InterfaceSample* sample) {
+    if (!getIfEntry2Looked) {
+        getIfEntry2 = systemFunction<GetIfEntry2Fn>(GetModuleHandleA("iphlpapi.dll"), "GetIfEntry2");
+        getIfEntry2Looked = true;
+    }
+    if (getIfEntry2 != nullptr) {
+        MIB_IF_ROW2 row;
+        std::memset(&row, 0, sizeof row);
+        row.InterfaceIndex = interfaceId;  // with a zero LUID, the index picks the row
+        if (getIfEntry2(&row) != NO_ERROR) {
+            return false;
+        }
+        sample->inOctets = row.InOctets;
+        sample->outOctets = row.OutOctets;
+        sample->wide = true;
+    } else {
+        MIB_IFROW row;
+        std::memset(&row, 0, sizeof row);
+        row.dwIndex = interfaceId;
+        if (GetIfEntry(&row) != NO_ERROR) {
+            return false;
+        }
+        sample->inOctets = row.dwInOctets;
+        sample->outOctets = row.dwOutOctets;
+        sample->wide = false;
+    }
     sample->tickMs = GetTickCount();
     return true;
 }

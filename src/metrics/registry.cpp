@@ -10,12 +10,16 @@
 #include "smart/smart.h"
 
 const MetricUpdater kMetricUpdaters[UpdaterCount] = {
-    {nullptr, 0},  // ByCompiler
-    {updateDiskSpace, TIMER_DISK},
-    {updateUptime, TIMER_UPTIME},
-    {updateSystemMetrics, TIMER_MAIN},
-    {updateNetwork, TIMER_MAIN},
-    {updateDriveTemperature, TIMER_HDTEMP},
-    {updateClocks, TIMER_MAIN},
-    {updateHostProcessStats, TIMER_MAIN},
+    {nullptr, 0, nullptr},  // ByCompiler
+    {updateDiskSpace, TIMER_DISK, nullptr},
+    {updateUptime, TIMER_UPTIME, nullptr},
+    {updateCpuLoad, TIMER_MAIN, restartCpuLoad},
+    {updateMemoryStatus, TIMER_MAIN, nullptr},
+    {updatePowerStatus, TIMER_MAIN, nullptr},
+    {updateProcessCount, TIMER_MAIN, nullptr},
+    {updateNetwork, TIMER_MAIN, restartNetwork},
+    {updateDriveTemperature, TIMER_HDTEMP, nullptr},
+    {updateClocks, TIMER_MAIN, nullptr},
+    {updateHostMemory, TIMER_MAIN, nullptr},
+    {updateGdiObjects, TIMER_MAIN, nullptr},
 };

@@ -11,17 +11,23 @@ struct IdentityTexts {
     const char* computerName;
 };
 
-// Who writes a token's segment after the compiler made it, in the order a
-// full refresh runs them. ByCompiler: the text is final when compiled.
+// Who writes a token's segment after the compiler made it, each with the
+// one system query it makes, in the order a full refresh runs them. An
+// updater runs only while the format shows one of its tokens. ByCompiler:
+// the text is final when compiled.
 enum UpdaterId : unsigned char {
     ByCompiler,
     UpdateDisk,
     UpdateUptime,
-    UpdateSystem,
+    UpdateCpu,
+    UpdateMemory,
+    UpdatePower,
+    UpdateProcesses,
     UpdateNetwork,
     UpdateDriveTemperature,
     UpdateClocks,
-    UpdateHostProcess,
+    UpdateHostMemory,
+    UpdateGdi,
     UpdaterCount
 };
 
@@ -43,23 +49,23 @@ struct MetricToken {
 
 // In the order the About box lists them.
 inline constexpr MetricToken kMetricTokens[] = {
-    {"CP", Place::Own, 10, "cpu", nullptr, UpdateSystem, "Percent of CPU usage"},
-    {"CN", Place::Own, 10, "procnum", nullptr, UpdateSystem, "Number of Processes"},
-    {"RP", Place::Own, 10, "phy", nullptr, UpdateSystem, "Percent of Physical Memory usage"},
-    {"RT", Place::Own, 10, "phy", nullptr, UpdateSystem, "Total Physical Memory (MB)"},
-    {"RF", Place::Own, 10, "phy", nullptr, UpdateSystem, "Free Physical Memory (MB)"},
-    {"RU", Place::Own, 10, "phy", nullptr, UpdateSystem, "Used Physical Memory (MB)"},
-    {"SP", Place::Own, 10, "swp", nullptr, UpdateSystem, "Percent of Swap Memory usage"},
-    {"ST", Place::Own, 10, "swp", nullptr, UpdateSystem, "Total Swap Memory (MB)"},
-    {"SF", Place::Own, 10, "swp", nullptr, UpdateSystem, "Free Swap Memory (MB)"},
-    {"SU", Place::Own, 10, "swp", nullptr, UpdateSystem, "Used Swap Memory (MB)"},
+    {"CP", Place::Own, 10, "cpu", nullptr, UpdateCpu, "Percent of CPU usage"},
+    {"CN", Place::Own, 10, "procnum", nullptr, UpdateProcesses, "Number of Processes"},
+    {"RP", Place::Own, 10, "phy", nullptr, UpdateMemory, "Percent of Physical Memory usage"},
+    {"RT", Place::Own, 10, "phy", nullptr, UpdateMemory, "Total Physical Memory (MB)"},
+    {"RF", Place::Own, 10, "phy", nullptr, UpdateMemory, "Free Physical Memory (MB)"},
+    {"RU", Place::Own, 10, "phy", nullptr, UpdateMemory, "Used Physical Memory (MB)"},
+    {"SP", Place::Own, 10, "swp", nullptr, UpdateMemory, "Percent of Swap Memory usage"},
+    {"ST", Place::Own, 10, "swp", nullptr, UpdateMemory, "Total Swap Memory (MB)"},
+    {"SF", Place::Own, 10, "swp", nullptr, UpdateMemory, "Free Swap Memory (MB)"},
+    {"SU", Place::Own, 10, "swp", nullptr, UpdateMemory, "Used Swap Memory (MB)"},
     {"DT", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Total Disk Space"},
     {"DF", Place::PerDrive, 16, "-", nullptr, UpdateDisk, "Free Disk Space"},
     {"DU", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Used Disk Space"},
     {"DP", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Percent of Free Disk Space"},
     {"DQ", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Percent of Used Disk Space"},
-    {"BP", Place::Own, 16, "bat", nullptr, UpdateSystem, "Percent of Battery usage"},
-    {"BL", Place::Own, 16, "lifetime", nullptr, UpdateSystem, "Battery Lifetime"},
+    {"BP", Place::Own, 16, "bat", nullptr, UpdatePower, "Percent of Battery usage"},
+    {"BL", Place::Own, 16, "lifetime", nullptr, UpdatePower, "Battery Lifetime"},
     {"ID", Place::Own, 16, "0KB", nullptr, UpdateNetwork, "Download speed (KB/sec)"},
     {"IU", Place::Own, 16, "0KB", nullptr, UpdateNetwork, "Upload speed (KB/sec)"},
     {"NP", Place::Own, 0, nullptr, &IdentityTexts::ipAddress, ByCompiler, "IP address"},
@@ -71,13 +77,13 @@ inline constexpr MetricToken kMetricTokens[] = {
     {"H", Place::Own, 10, "hdtemp", nullptr, UpdateDriveTemperature, "HD Temperature"},
     {"TL", Place::Own, 1024, "localtime", nullptr, UpdateClocks, "Local Time"},
     {"TU", Place::Own, 1024, "universaltime", nullptr, UpdateClocks, "Universal Time"},
-    {"PM", Place::Own, 16, "procmem", nullptr, UpdateHostProcess, "Physical Memory usage of BB (KB)"},
-    {"PN", Place::Own, 16, "procmem", nullptr, UpdateHostProcess,
+    {"PM", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, "Physical Memory usage of BB (KB)"},
+    {"PN", Place::Own, 16, "procmem", nullptr, UpdateHostMemory,
      "Peak Physical Memory usage of BB (KB)"},
-    {"PS", Place::Own, 16, "procmem", nullptr, UpdateHostProcess, "Swap Memory usage of BB (KB)"},
-    {"PT", Place::Own, 16, "procmem", nullptr, UpdateHostProcess,
+    {"PS", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, "Swap Memory usage of BB (KB)"},
+    {"PT", Place::Own, 16, "procmem", nullptr, UpdateHostMemory,
      "Peak Swap Memory usage of BB (KB)"},
-    {"PG", Place::Own, 16, "procgdi", nullptr, UpdateHostProcess, "GDI objects of BB"},
+    {"PG", Place::Own, 16, "procgdi", nullptr, UpdateGdi, "GDI objects of BB"},
 };
 
 // A token's slot is its row in the table.
@@ -98,9 +104,12 @@ constexpr MetricSlot metricSlot(const char* code) {
     return unknownMetricCode();
 }
 
-// What runs an updater, and on which timer (an id of plugin/frame.h).
+// What runs an updater, on which timer (an id of plugin/frame.h), and
+// what makes its next reading a first one when a format change brings
+// its tokens back (null: it keeps no earlier reading).
 struct MetricUpdater {
     void (*update)();
     unsigned timer;
+    void (*restart)();
 };
 extern const MetricUpdater kMetricUpdaters[UpdaterCount];

@@ -16,7 +16,7 @@ constexpr uint64_t k2024 = 133485408000000000ULL;  // 2024-01-01 00:00:00 UTC as
 }  // namespace
 
 void resetStandIns() {
-    clockStandIn = ClockStandIn{k2024, -60, 0};
+    clockStandIn = ClockStandIn{k2024, -60, 0, 0};
     diskStandIn = DiskStandIn{};
     hostProcessStandIn = HostProcessStandIn{};
     networkStandIn = NetworkStandIn{};
@@ -24,7 +24,7 @@ void resetStandIns() {
     uptimeStandIn = UptimeStandIn{};
     fakeSmartDrive = FakeSmartDrive{};  // detached: every query yields 255
 
-    resetThroughput();
+    restartNetwork();
     resetSystemState();
     resetDriveTemperature();
 }

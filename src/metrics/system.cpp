@@ -12,10 +12,8 @@ int osClass = 0;
 
 namespace {
 
-// Values of the last good sample; a failed sample leaves them in place.
+// The load of the last good sample; a failed sample leaves it in place.
 int cpuPercent = 0;
-int pageFilePercent = 0;
-int physicalPercent = 0;
 
 // Enough for any real system; stops a misbehaving enumerator from growing
 // the buffer forever.
@@ -98,19 +96,24 @@ int countProcessIds(ProcessEnumerator enumerate, void* context) {
     }
 }
 
-void applySystemReadings(const SystemReadings& readings) {
-    if (readings.sampleStatus == 0) {
-        cpuPercent = readings.cpuPercent;
-        pageFilePercent = readings.pageFilePercent;
-        physicalPercent = readings.physicalPercent;
-    }
-    cpuPercent = shownCpuPercent(cpuPercent);
-
+void updateCpuLoad() {
+    if (!hasSystemSampler()) return;
+    int percent = 0;
+    // A failed sample shows the last good one.
+    if (sampleCpuLoad(&percent)) cpuPercent = shownCpuPercent(percent);
     writePercent(slotOf(SlotCpuLoad), cpuPercent);
-    writePercent(slotOf(SlotPhysicalPercent), physicalPercent);
-    writePercent(slotOf(SlotSwapPercent), pageFilePercent);
+}
 
-    const MemoryCounts& m = readings.memory;
+void restartCpuLoad() {
+    cpuPercent = 0;
+    forgetCpuSample();
+}
+
+void updateMemoryStatus() {
+    MemoryCounts m;
+    if (!readMemoryStatus(&m)) return;
+    writePercent(slotOf(SlotPhysicalPercent), usedPercent(m.availablePhysical, m.totalPhysical));
+    writePercent(slotOf(SlotSwapPercent), usedPercent(m.availablePageFile, m.totalPageFile));
     writeSegmentf(slotOf(SlotPhysicalFree), "%uMB", megabytes(m.availablePhysical));
     writeSegmentf(slotOf(SlotPhysicalTotal), "%uMB", megabytes(m.totalPhysical));
     writeSegmentf(slotOf(SlotPhysicalUsed), "%uMB",
@@ -118,27 +121,25 @@ void applySystemReadings(const SystemReadings& readings) {
     writeSegmentf(slotOf(SlotSwapFree), "%uMB", megabytes(m.availablePageFile));
     writeSegmentf(slotOf(SlotSwapTotal), "%uMB", megabytes(m.totalPageFile));
     writeSegmentf(slotOf(SlotSwapUsed), "%uMB", megabytes(usedBytes(m.totalPageFile, m.availablePageFile)));
+}
 
-    writeSegmentf(slotOf(SlotBatteryPercent), "%d%%", readings.batteryPercent);
-
-    if (readings.acOnline) {
+void updatePowerStatus() {
+    PowerReading power;
+    if (!readPowerStatus(&power)) return;
+    writeSegmentf(slotOf(SlotBatteryPercent), "%d%%", power.batteryPercent);
+    if (power.acOnline) {
         writeSegment(slotOf(SlotBatteryLifetime), "AC Online");
-    } else if (readings.batteryLifeTime != 0xFFFFFFFFu) {
-        uint32_t secs = readings.batteryLifeTime;
+    } else if (power.lifeTime != 0xFFFFFFFFu) {
+        const uint32_t secs = power.lifeTime;
         writeSegmentf(slotOf(SlotBatteryLifetime), "%u:%02u", secs / 3600, (secs / 60) % 60);
     }
+}
 
-    writeSegmentf(slotOf(SlotProcessCount), "%d", readings.processCount);
+void updateProcessCount() {
+    int count = 0;
+    if (readProcessCount(&count)) writeSegmentf(slotOf(SlotProcessCount), "%d", count);
 }
 
 void resetSystemState() {
     cpuPercent = 0;
-    pageFilePercent = 0;
-    physicalPercent = 0;
-}
-
-void updateSystemMetrics() {
-    SystemReadings readings{};
-    if (!readSystemSampler(readings)) return;
-    applySystemReadings(readings);
 }

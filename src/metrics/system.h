@@ -26,9 +26,17 @@ void probeOsVersion();
 // probeOsVersion, then the sampler variant for the platform.
 void createSystemSampler();
 void destroySystemSampler();
-void updateSystemMetrics();
 
-// ---- Portable logic, shared by the sampler variants and the writer ----
+// The four queries of the group, each writing only its own tokens; the
+// main timer runs each only while the format shows one of them.
+void updateCpuLoad();
+void updateMemoryStatus();
+void updatePowerStatus();
+void updateProcessCount();
+// The next CPU reading is a first one, as at start-up.
+void restartCpuLoad();
+
+// ---- Portable logic, shared by the sampler variants and the writers ----
 
 enum SamplerKind { NoSampler, RegistryStats, NativeQuery };
 
@@ -43,6 +51,12 @@ struct MemoryCounts {
     uint64_t availablePhysical;
     uint64_t totalPageFile;
     uint64_t availablePageFile;
+};
+
+struct PowerReading {
+    int batteryPercent;  // 255 when the system does not know; 0 after a failed query
+    bool acOnline;
+    uint32_t lifeTime;   // seconds, 0xFFFFFFFF unknown
 };
 
 // Percent in use from available and total, truncated; 0 for a zero total
@@ -68,25 +82,17 @@ typedef bool (*ProcessEnumerator)(void* context, void* buffer, uint32_t bytes,
                                   uint32_t* bytesUsed);
 int countProcessIds(ProcessEnumerator enumerate, void* context);
 
-// What one tick reads from the sampler.
-struct SystemReadings {
-    int sampleStatus;        // 0: the three percentages below are new
-    int cpuPercent;          // rounded load, not yet range-checked
-    int pageFilePercent;
-    int physicalPercent;
-    MemoryCounts memory;     // as the last successful sample left it
-    int batteryPercent;      // 255 when the system does not know
-    bool acOnline;
-    uint32_t batteryLifeTime;  // seconds, 0xFFFFFFFF unknown
-    int processCount;
-};
+// Platform side (system_win.cpp; a stand-in natively). Without a sampler
+// for the platform nothing is read: each reader is false and writes nothing.
+bool hasSystemSampler();
+// The rounded load since the previous sample, 0 for the first one; false
+// also when the query failed.
+bool sampleCpuLoad(int* percent);
+// The sampler forgets its previous sample.
+void forgetCpuSample();
+bool readMemoryStatus(MemoryCounts* memory);
+bool readPowerStatus(PowerReading* power);
+bool readProcessCount(int* count);
 
-// Platform side (system_win.cpp; a stand-in natively): reads the live
-// sampler; false when no sampler exists for this platform.
-bool readSystemSampler(SystemReadings& readings);
-
-// Keeps the percentages of the last good sample and writes every used
-// segment of the group.
-void applySystemReadings(const SystemReadings& readings);
-// Forgets the last good sample.
+// Forgets the last good readings, as at start-up.
 void resetSystemState();

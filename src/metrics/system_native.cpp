@@ -11,9 +11,36 @@ void createSystemSampler() {
 
 void destroySystemSampler() { systemStandIn.samplerPresent = false; }
 
-bool readSystemSampler(SystemReadings& readings) {
+bool hasSystemSampler() { return systemStandIn.samplerPresent; }
+
+bool sampleCpuLoad(int* percent) {
+    SystemStandIn& s = systemStandIn;
+    if (!s.samplerPresent) return false;
+    ++s.cpuSamples;
+    if (s.cpuFails) return false;
+    *percent = s.cpuPercent;
+    return true;
+}
+
+void forgetCpuSample() { ++systemStandIn.cpuForgets; }
+
+bool readMemoryStatus(MemoryCounts* memory) {
     if (!systemStandIn.samplerPresent) return false;
-    ++systemStandIn.reads;
-    readings = systemStandIn.readings;
+    ++systemStandIn.memoryReads;
+    *memory = systemStandIn.memory;
+    return true;
+}
+
+bool readPowerStatus(PowerReading* power) {
+    if (!systemStandIn.samplerPresent) return false;
+    ++systemStandIn.powerReads;
+    *power = systemStandIn.power;
+    return true;
+}
+
+bool readProcessCount(int* count) {
+    if (!systemStandIn.samplerPresent) return false;
+    ++systemStandIn.processCounts;
+    *count = systemStandIn.processCount;
     return true;
 }

@@ -6,8 +6,17 @@
 
 struct SystemStandIn {
     bool samplerPresent;  // set by createSystemSampler
-    SystemReadings readings;
-    int reads;
+    bool cpuFails;
+    int cpuPercent;       // as the sampler rounds it
+    MemoryCounts memory;
+    PowerReading power;
+    int processCount;
+    // Calls made
+    int cpuSamples;
+    int cpuForgets;
+    int memoryReads;
+    int powerReads;
+    int processCounts;
 };
 
 extern SystemStandIn systemStandIn;

@@ -71,15 +71,14 @@ class SystemSampler {
 public:
     SystemSampler();
     virtual ~SystemSampler();
-    // 0 and all three outputs written, or a failure status and none.
-    virtual int sample(int& cpuPercent, int& pageFilePercent, int& physicalPercent) = 0;
+    // 0 and the load written, or a failure status.
+    virtual int sample(int& cpuPercent) = 0;
+    // The next sample is a first one.
+    virtual void forget() {}
 
-    void refreshMemory(int& pageFilePercent, int& physicalPercent);
-    void readPowerStatus(int& batteryPercent, bool& acOnline);
-    void countProcesses(int& processCount);
-
-    MemoryCounts memoryCounts() const;
-    uint32_t batteryLifeTime() const { return power_.BatteryLifeTime; }
+    MemoryCounts refreshMemory();
+    PowerReading readPowerStatus();
+    int countProcesses();
 
 private:
     MEMORYSTATUSEX memory_;
@@ -112,7 +111,7 @@ SystemSampler::~SystemSampler() {
     if (psapi_) FreeLibrary(psapi_);
 }
 
-void SystemSampler::refreshMemory(int& pageFilePercent, int& physicalPercent) {
+MemoryCounts SystemSampler::refreshMemory() {
     bool filled = false;
     if (globalMemoryStatusEx) {
         MEMORYSTATUSEX status;
@@ -136,11 +135,6 @@ void SystemSampler::refreshMemory(int& pageFilePercent, int& physicalPercent) {
         memory_.ullTotalVirtual = status.dwTotalVirtual;
         memory_.ullAvailVirtual = status.dwAvailVirtual;
     }
-    pageFilePercent = usedPercent(memory_.ullAvailPageFile, memory_.ullTotalPageFile);
-    physicalPercent = usedPercent(memory_.ullAvailPhys, memory_.ullTotalPhys);
-}
-
-MemoryCounts SystemSampler::memoryCounts() const {
     MemoryCounts counts;
     counts.totalPhysical = memory_.ullTotalPhys;
     counts.availablePhysical = memory_.ullAvailPhys;
@@ -149,18 +143,19 @@ MemoryCounts SystemSampler::memoryCounts() const {
     return counts;
 }
 
-void SystemSampler::readPowerStatus(int& batteryPercent, bool& acOnline) {
-    batteryPercent = 0;
-    acOnline = false;
+PowerReading SystemSampler::readPowerStatus() {
+    PowerReading power = {0, false, 0};
     if (GetSystemPowerStatus(&power_)) {
-        acOnline = power_.ACLineStatus == 1;
-        batteryPercent = power_.BatteryLifePercent;
+        power.acOnline = power_.ACLineStatus == 1;
+        power.batteryPercent = power_.BatteryLifePercent;
     }
+    // After a failed query, the lifetime as the record was last filled.
+    power.lifeTime = power_.BatteryLifeTime;
+    return power;
 }
 
-void SystemSampler::countProcesses(int& processCount) {
-    processCount = 0;
-    if (psapi_ && enumProcesses_) processCount = countProcessIds(enumerateProcesses, &enumProcesses_);
+int SystemSampler::countProcesses() {
+    return psapi_ && enumProcesses_ ? countProcessIds(enumerateProcesses, &enumProcesses_) : 0;
 }
 
 // Windows 9x family: the kernel keeps its own CPU-usage statistic under
@@ -170,7 +165,7 @@ public:
     RegistryStatsSampler() { touchStatistic("PerfStats\\StartStat"); }
     ~RegistryStatsSampler() override { touchStatistic("PerfStats\\StopStat"); }
 
-    int sample(int& cpuPercent, int& pageFilePercent, int& physicalPercent) override {
+    int sample(int& cpuPercent) override {
         HKEY key;
         LONG status = RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &key);
         if (status != ERROR_SUCCESS) return status;
@@ -183,7 +178,6 @@ public:
         // An unreadable value is no reading, not 0 % load.
         if (status != ERROR_SUCCESS) return status;
         cpuPercent = static_cast<int>(value);
-        refreshMemory(pageFilePercent, physicalPercent);
         return 0;
     }
 
@@ -213,7 +207,7 @@ public:
                                      sizeof basicInformation, nullptr);
     }
 
-    int sample(int& cpuPercent, int& pageFilePercent, int& physicalPercent) override {
+    int sample(int& cpuPercent) override {
         if (!ntQuerySystemInformation) return -1;
         TimeOfDayInformation timeOfDay;
         std::memset(&timeOfDay, 0, sizeof timeOfDay);
@@ -234,8 +228,12 @@ public:
         previousTime_ = time;
 
         cpuPercent = roundLoad(load);
-        refreshMemory(pageFilePercent, physicalPercent);
         return 0;
+    }
+
+    void forget() override {
+        previousIdle_ = 0;
+        previousTime_ = 0;
     }
 
 private:
@@ -280,13 +278,32 @@ void destroySystemSampler() {
     sampler = nullptr;
 }
 
-bool readSystemSampler(SystemReadings& readings) {
+bool hasSystemSampler() {
+    return sampler != nullptr;
+}
+
+bool sampleCpuLoad(int* percent) {
+    return sampler && sampler->sample(*percent) == 0;
+}
+
+void forgetCpuSample() {
+    if (sampler) sampler->forget();
+}
+
+bool readMemoryStatus(MemoryCounts* memory) {
     if (!sampler) return false;
-    readings.sampleStatus =
-        sampler->sample(readings.cpuPercent, readings.pageFilePercent, readings.physicalPercent);
-    readings.memory = sampler->memoryCounts();
-    sampler->readPowerStatus(readings.batteryPercent, readings.acOnline);
-    readings.batteryLifeTime = sampler->batteryLifeTime();
-    sampler->countProcesses(readings.processCount);
+    *memory = sampler->refreshMemory();
+    return true;
+}
+
+bool readPowerStatus(PowerReading* power) {
+    if (!sampler) return false;
+    *power = sampler->readPowerStatus();
+    return true;
+}
+
+bool readProcessCount(int* count) {
+    if (!sampler) return false;
+    *count = sampler->countProcesses();
     return true;
 }

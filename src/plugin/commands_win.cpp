@@ -173,13 +173,13 @@ void runFollowUps(const CommandEffect& effect) {
         fullRefresh();
     }
     if (f & FollowClocks) {
-        updateClocks();
+        runUpdater(UpdateClocks);
     }
     if (f & FollowNetwork) {
-        updateNetwork();
+        runUpdater(UpdateNetwork);
     }
     if (f & FollowDriveTemperature) {
-        updateDriveTemperature();
+        runUpdater(UpdateDriveTemperature);
     }
     if ((f & FollowResize) && resizeWindow(effect.width, effect.height)) {
         repaint(TRUE);

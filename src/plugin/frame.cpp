@@ -8,28 +8,53 @@
 PluginFrame frame;
 unsigned registeredMessages[4] = {MSG_RECONFIGURE, MSG_STYLE_REFRESH, MSG_BROADCAST, 0};
 
+namespace {
+
+bool shown(unsigned updaters, int id) {
+    return ((updaters >> id) & 1u) != 0 && kMetricUpdaters[id].update != nullptr;
+}
+
+}  // namespace
+
 void runAllUpdaters() {
-    for (const MetricUpdater& updater : kMetricUpdaters) {
-        if (updater.update != nullptr) {
-            updater.update();
+    for (int id = 0; id < UpdaterCount; ++id) {
+        if (shown(formatEngine.updaters, id)) {
+            kMetricUpdaters[id].update();
         }
     }
 }
 
 void runTimerUpdaters(unsigned timer) {
-    for (const MetricUpdater& updater : kMetricUpdaters) {
-        if (updater.update != nullptr && updater.timer == timer) {
-            updater.update();
+    for (int id = 0; id < UpdaterCount; ++id) {
+        if (shown(formatEngine.updaters, id) && kMetricUpdaters[id].timer == timer) {
+            kMetricUpdaters[id].update();
         }
     }
 }
 
-void fullRefresh() {
-    refreshIdentity();
-    freeSegments();
+void runUpdater(UpdaterId id) {
+    if (shown(formatEngine.updaters, id)) {
+        kMetricUpdaters[id].update();
+    }
+}
+
+void compileAndUpdate(unsigned previousUpdaters) {
     compileFormat(settings.strFormat, identityTexts());
     applyEscapes();
+    for (int id = 0; id < UpdaterCount; ++id) {
+        if (shown(formatEngine.updaters, id) && !shown(previousUpdaters, id) &&
+            kMetricUpdaters[id].restart != nullptr) {
+            kMetricUpdaters[id].restart();
+        }
+    }
     runAllUpdaters();
+}
+
+void fullRefresh() {
+    refreshIdentity();
+    const unsigned previous = formatEngine.updaters;
+    freeSegments();
+    compileAndUpdate(previous);
 }
 
 unsigned timerPeriodMs(int seconds) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/bbapi.h"
+#include "metrics/registry.h"
 #include "plugin/version.h"
 
 enum TimerId : unsigned {
@@ -31,10 +32,17 @@ extern PluginFrame frame;
 // The zero-terminated message list sent with MSG_REGISTER/MSG_UNREGISTER.
 extern unsigned registeredMessages[4];
 
-// Every metric updater once, in the order of the table of metrics.
+// Every metric updater the format needs, once, in the order of the table
+// of metrics.
 void runAllUpdaters();
-// The updaters of one timer, in the same order.
+// The updaters of one timer that the format needs, in the same order.
 void runTimerUpdaters(unsigned timer);
+// One updater, if the format needs it.
+void runUpdater(UpdaterId id);
+// Compiles the format (the segment table must be empty), applies its
+// escapes and runs every updater it needs once. An updater that
+// `previousUpdaters` (the last format's) did not hold starts afresh.
+void compileAndUpdate(unsigned previousUpdaters);
 // Identity texts again, recompile the format, escapes, every updater.
 void fullRefresh();
 // Kill timer `id` and set it again to `seconds` (at least one second).

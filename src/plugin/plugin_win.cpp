@@ -73,9 +73,7 @@ void startPlugin() {
     frame.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     refreshIdentity();
     resetSegments();
-    compileFormat(settings.strFormat, identityTexts());
-    applyEscapes();
-    runAllUpdaters();
+    compileAndUpdate(0);
 }
 
 }  // namespace

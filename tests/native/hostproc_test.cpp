@@ -6,6 +6,7 @@
 #include "metrics/hostproc.h"
 #include "metrics/hostproc_native.h"
 #include "metrics/stand_ins.h"
+#include "plugin/frame.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST_F(HostProcess, CountersShownInKilobytesAndZerosAfterAFailedQuery) {
     hostProcessStandIn.memory = {10485760, 5ull << 30, 1023, 0};
     hostProcessStandIn.memoryOk = true;
     hostProcessStandIn.gdiObjects = 42;
-    updateHostProcessStats();
+    runAllUpdaters();
     EXPECT_EQ(hostText(SlotHostPhysical), "10240KB");
     EXPECT_EQ(hostText(SlotHostPeakPhysical), "5242880KB");  // past 4 GB, not cut to 32 bits
     EXPECT_EQ(hostText(SlotHostSwap), "0KB");
@@ -34,17 +35,17 @@ TEST_F(HostProcess, CountersShownInKilobytesAndZerosAfterAFailedQuery) {
 
     hostProcessStandIn.memory = {0xABABABABABull, 1, 2, 0};  // whatever the record held
     hostProcessStandIn.memoryOk = false;
-    updateHostProcessStats();
+    runAllUpdaters();
     EXPECT_EQ(hostText(SlotHostPhysical), "0KB");
     freeSegments();
 }
 
 TEST_F(HostProcess, GdiCountQueriedOnlyWhenShown) {
     compileHostFormat("%PM");
-    updateHostProcessStats();
+    runAllUpdaters();
     EXPECT_EQ(hostProcessStandIn.gdiQueries, 0);
     compileHostFormat("%PG");
-    updateHostProcessStats();
+    runAllUpdaters();
     EXPECT_EQ(hostProcessStandIn.gdiQueries, 1);
     freeSegments();
 }

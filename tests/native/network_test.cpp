@@ -9,7 +9,7 @@
 namespace {
 
 InterfaceSample sample(uint32_t row, uint32_t inOctets, uint32_t outOctets, uint32_t tickMs) {
-    return InterfaceSample{row, 100 + row, inOctets, outOctets, tickMs};
+    return InterfaceSample{row, 100 + row, inOctets, outOctets, tickMs, false};
 }
 
 TEST(InterfaceRow, ZeroIsTheFirstRowAndNIsRowN) {
@@ -42,6 +42,20 @@ TEST(Throughput, IsKilobytesPerSecondWhateverTheIntervalAndAcrossWraps) {
     EXPECT_EQ(rates.downloadKB, 1024u);
 }
 
+TEST(Throughput, WideCountersCountPastFourGiBAndAcrossTheNarrowWrap) {
+    ThroughputState state{};
+    Throughput rates{};
+    auto wide = [](uint64_t in, uint32_t tickMs) { return InterfaceSample{0, 7, in, 0, tickMs, true}; };
+    advanceThroughput(&state, wide(0xFFFFFC00u, 1000), &rates);
+    ASSERT_TRUE(advanceThroughput(&state, wide(0x100000400ull, 2000), &rates));
+    EXPECT_EQ(rates.downloadKB, 2u);
+    // 10 Gbit/s over a 5-second interval: 6.25 GB, past what 32 bits hold.
+    ASSERT_TRUE(advanceThroughput(&state, wide(0x100000400ull + 6250000000ull, 7000), &rates));
+    EXPECT_EQ(rates.downloadKB, 1220703u);
+    // Counters of another width are not comparable: a new baseline.
+    EXPECT_FALSE(advanceThroughput(&state, InterfaceSample{0, 7, 5, 0, 8000, false}, &rates));
+}
+
 TEST(Throughput, ChangingInterfaceStartsAFreshBaseline) {
     ThroughputState state{};
     Throughput rates{};
@@ -59,16 +73,18 @@ protected:
         resetStandIns();
         settings.networkInterface = 0;
         networkStandIn.rowCount = 1;
+        networkStandIn.rows[0] = {7, 0, 0, false};
+        networkStandIn.tickMs = 1000;
     }
 };
 
 TEST_F(NetworkTest, FirstSampleLeavesTheCompiledTextsThenBothAreWritten) {
     freeSegments();
     compileFormat("%ID/%IU", IdentityTexts{"", "", ""});
-    networkStandIn.rows[0] = InterfaceSample{0, 7, 0, 0, 1000};
     updateNetwork();
     EXPECT_STREQ(formatEngine.segments[slotOf(SlotDownload)], "0KB");
-    networkStandIn.rows[0] = InterfaceSample{0, 7, 1536000, 3072, 2000};
+    networkStandIn.rows[0] = {7, 1536000, 3072, false};
+    networkStandIn.tickMs = 2000;
     updateNetwork();
     EXPECT_STREQ(formatEngine.segments[slotOf(SlotDownload)], "1500KB");
     EXPECT_STREQ(formatEngine.segments[slotOf(SlotUpload)], "3KB");

@@ -7,6 +7,7 @@
 #include "metrics/system.h"
 #include "metrics/stand_ins.h"
 #include "metrics/system_native.h"
+#include "plugin/frame.h"
 #include "settings/settings.h"
 
 namespace {
@@ -20,22 +21,19 @@ protected:
         settings.padPercentages = false;
         freeSegments();
         compileFormat("%CP|%RP|%RF|%RT|%RU|%SP|%SU|%BP|%BL|%CN", {"", "", ""});
-        r.memory = {4 * kGiB, 1 * kGiB, 8 * kGiB, 6 * kGiB};
-        r.batteryLifeTime = 0xFFFFFFFFu;
+        createSystemSampler();
+        systemStandIn.memory = {4 * kGiB, 1 * kGiB, 8 * kGiB, 6 * kGiB};
+        systemStandIn.power.lifeTime = 0xFFFFFFFFu;
     }
     void TearDown() override {
         freeSegments();
         destroySystemSampler();
     }
     static std::string text(MetricSlot slot) { return formatEngine.segments[slotOf(slot)]; }
-
-    SystemReadings r{};
 };
 
 TEST_F(SystemTest, MemoryTextsUseFullWidthCounts) {
-    r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
-    r.pageFilePercent = usedPercent(r.memory.availablePageFile, r.memory.totalPageFile);
-    applySystemReadings(r);
+    updateMemoryStatus();
     EXPECT_EQ(text(SlotPhysicalPercent), "75%");
     EXPECT_EQ(text(SlotPhysicalFree), "1024MB");
     EXPECT_EQ(text(SlotPhysicalTotal), "4096MB");
@@ -43,18 +41,16 @@ TEST_F(SystemTest, MemoryTextsUseFullWidthCounts) {
     EXPECT_EQ(text(SlotSwapUsed), "2048MB");
 
     // Beyond 4 GB a 32-bit count would saturate.
-    r.memory = {16 * kGiB, 5 * kGiB, 0, 0};
-    r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
-    applySystemReadings(r);
+    systemStandIn.memory = {16 * kGiB, 5 * kGiB, 0, 0};
+    updateMemoryStatus();
     EXPECT_EQ(text(SlotPhysicalPercent), "68%");  // 68.75 truncated
     EXPECT_EQ(text(SlotPhysicalTotal), "16384MB");
     EXPECT_EQ(text(SlotPhysicalUsed), "11264MB");
     EXPECT_EQ(usedPercent(5, 0), 0);
 
     // A system (or an emulator) reporting more available than total.
-    r.memory = {1 * kGiB, 3 * kGiB, 0, 0};
-    r.physicalPercent = usedPercent(r.memory.availablePhysical, r.memory.totalPhysical);
-    applySystemReadings(r);
+    systemStandIn.memory = {1 * kGiB, 3 * kGiB, 0, 0};
+    updateMemoryStatus();
     EXPECT_EQ(text(SlotPhysicalPercent), "0%");
     EXPECT_EQ(text(SlotPhysicalUsed), "0MB");
 }
@@ -75,45 +71,44 @@ TEST_F(SystemTest, LoadFromIdleTimeAndItsRangeCheck) {
     EXPECT_EQ(shown(1e300), 0);
 
     // The 9x kernel's own percentage goes through the same check.
-    r.cpuPercent = 101;
-    applySystemReadings(r);
+    systemStandIn.cpuPercent = 101;
+    updateCpuLoad();
     EXPECT_EQ(text(SlotCpuLoad), "100%");
-    r.cpuPercent = static_cast<int>(0xFFFFFFFFu);
-    applySystemReadings(r);
+    systemStandIn.cpuPercent = static_cast<int>(0xFFFFFFFFu);
+    updateCpuLoad();
     EXPECT_EQ(text(SlotCpuLoad), "0%");
 }
 
-TEST_F(SystemTest, FailedSampleKeepsPreviousPercentages) {
-    r.cpuPercent = 37;
-    r.physicalPercent = 61;
-    applySystemReadings(r);
-    r.sampleStatus = 5;
-    r.cpuPercent = r.physicalPercent = 90;
-    applySystemReadings(r);
+TEST_F(SystemTest, FailedSampleKeepsThePreviousLoad) {
+    systemStandIn.cpuPercent = 37;
+    updateCpuLoad();
+    systemStandIn.cpuFails = true;
+    systemStandIn.cpuPercent = 90;
+    updateCpuLoad();
     EXPECT_EQ(text(SlotCpuLoad), "37%");
-    EXPECT_EQ(text(SlotPhysicalPercent), "61%");
 }
 
 TEST_F(SystemTest, PaddingAndBatteryTexts) {
     settings.padPercentages = true;
-    r.cpuPercent = 7;
-    r.physicalPercent = 100;
-    r.batteryPercent = 7;
-    r.batteryLifeTime = 5400;
-    applySystemReadings(r);
+    systemStandIn.cpuPercent = 7;
+    systemStandIn.memory = {kGiB, 0, kGiB, kGiB};
+    systemStandIn.power = {7, false, 5400};
+    updateCpuLoad();
+    updateMemoryStatus();
+    updatePowerStatus();
     EXPECT_EQ(text(SlotCpuLoad), "07%");
     EXPECT_EQ(text(SlotPhysicalPercent), "100%");
     EXPECT_EQ(text(SlotBatteryPercent), "7%");  // never padded
     EXPECT_EQ(text(SlotBatteryLifetime), "1:30");
 
-    r.batteryLifeTime = 59;
-    applySystemReadings(r);
+    systemStandIn.power.lifeTime = 59;
+    updatePowerStatus();
     EXPECT_EQ(text(SlotBatteryLifetime), "0:00");
-    r.batteryLifeTime = 0xFFFFFFFFu;  // unknown: keep what was shown
-    applySystemReadings(r);
+    systemStandIn.power.lifeTime = 0xFFFFFFFFu;  // unknown: keep what was shown
+    updatePowerStatus();
     EXPECT_EQ(text(SlotBatteryLifetime), "0:00");
-    r.acOnline = true;
-    applySystemReadings(r);
+    systemStandIn.power.acOnline = true;
+    updatePowerStatus();
     EXPECT_EQ(text(SlotBatteryLifetime), "AC Online");
 }
 
@@ -142,12 +137,13 @@ TEST_F(SystemTest, ProcessCountGrowsTheBufferUntilItIsNotFull) {
 }
 
 TEST_F(SystemTest, UpdateWritesNothingWithoutASampler) {
-    systemStandIn.readings = r;
-    systemStandIn.readings.processCount = 88;
-    updateSystemMetrics();
+    destroySystemSampler();
+    systemStandIn.processCount = 88;
+    runAllUpdaters();
     EXPECT_EQ(text(SlotProcessCount), "procnum");
+    EXPECT_EQ(text(SlotCpuLoad), "cpu");
     createSystemSampler();
-    updateSystemMetrics();
+    runAllUpdaters();
     EXPECT_EQ(text(SlotProcessCount), "88");
 }
 

@@ -36,6 +36,18 @@ TEST(LiveReaders, GivePlausibleValues) {
     EXPECT_EQ(GetIfTable(reinterpret_cast<MIB_IFTABLE*>(&buffer[0]), &size, FALSE),
               static_cast<DWORD>(NO_ERROR));
     updateNetwork();
+
+    // One interface read by its index, with 64-bit counters where the
+    // system has them (wine does).
+    InterfaceLocation where{};
+    ASSERT_TRUE(locateInterface(0, &where));
+    EXPECT_EQ(where.row, 0u);
+    InterfaceSample sample{};
+    ASSERT_TRUE(readInterface(where.interfaceId, &sample));
+    EXPECT_TRUE(sample.wide);
+    uint32_t interfaces = 0;
+    ASSERT_TRUE(countInterfaces(&interfaces));
+    EXPECT_GT(interfaces, 0u);
 }
 
 // Metric texts go through the system C library's formatter on Windows; it
