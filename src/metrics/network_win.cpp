@@ -18,8 +18,10 @@ MIB_IFTABLE* table = nullptr;
 ULONG tableSize = 0;  // bytes allocated at `table`
 bool winsockStarted = false;
 
-// Vista and later: one interface's row with 64-bit counters.
+// Vista and later: one interface's row with 64-bit counters. The row has
+// no pointers: one size for both bitnesses.
 typedef DWORD(WINAPI* GetIfEntry2Fn)(MIB_IF_ROW2*);
+static_assert(sizeof(MIB_IF_ROW2) == 1352, "MIB_IF_ROW2 as Windows lays it out");
 GetIfEntry2Fn getIfEntry2 = nullptr;
 bool getIfEntry2Looked = false;
 
