@@ -14,7 +14,11 @@ TooltipTool tool;
 void describeTool(TOOLINFOA* info) {
     *info = TOOLINFOA{};
     info->cbSize = sizeof *info;
-    info->uFlags = TTF_SUBCLASS;
+    // No TTF_SUBCLASS: the whole window is caption, so the control's
+    // subclass never sees a client mouse message (relayTooltipMouse hands
+    // it the moves), yet it stands in the path of every message the window
+    // gets, the timer's included, at a window-property lookup each.
+    info->uFlags = 0;
     info->hwnd = frame.window;
     info->uId = 1;
     info->rect = tool.rect;
