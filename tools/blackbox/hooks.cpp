@@ -12,12 +12,15 @@ using BeginPaintFn = HDC(WINAPI*)(HWND, LPPAINTSTRUCT);
 using EndPaintFn = BOOL(WINAPI*)(HWND, const PAINTSTRUCT*);
 using MetricsFn = int(WINAPI*)(int);
 using DefProcFn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+using CreateWindowFn = HWND(WINAPI*)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND,
+                                     HMENU, HINSTANCE, LPVOID);
 
 DrawTextFn realDrawText = DrawTextA;
 BeginPaintFn realBeginPaint = BeginPaint;
 EndPaintFn realEndPaint = EndPaint;
 MetricsFn realMetrics = GetSystemMetrics;
 DefProcFn realDefProc = DefWindowProcA;
+CreateWindowFn realCreateWindow = CreateWindowExA;
 
 std::string drawnText;
 int paintDepth = 0;
@@ -30,6 +33,8 @@ bool defProcHooked = false;
 bool probingDrag = false;
 bool dragStarted = false;
 bool recordingPaint = false;
+bool windowFailureArmed = false;
+bool windowFailureHappened = false;
 shell::PaintRecord paintRecord;
 
 // What the benchmark's bare paint repeats: the font, colour, rectangle
@@ -102,6 +107,19 @@ LRESULT WINAPI defProcHook(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     return realDefProc(window, message, wParam, lParam);
+}
+
+HWND WINAPI createWindowHook(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
+                             int y, int width, int height, HWND parent, HMENU menu,
+                             HINSTANCE instance, LPVOID parameter) {
+    if (windowFailureArmed) {
+        windowFailureArmed = false;
+        windowFailureHappened = true;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return realCreateWindow(exStyle, className, title, style, x, y, width, height, parent, menu,
+                            instance, parameter);
 }
 
 template <typename T>
@@ -181,6 +199,7 @@ int hookPluginImports(HMODULE plugin) {
     patched += patch(plugin, "GetSystemMetrics", &metricsHook, realMetrics);
     defProcHooked = patch(plugin, "DefWindowProcA", &defProcHook, realDefProc);
     patched += defProcHooked;
+    patched += patch(plugin, "CreateWindowExA", &createWindowHook, realCreateWindow);
     return patched;
 }
 
@@ -190,11 +209,21 @@ void unhookPluginImports(HMODULE plugin) {
     EndPaintFn endPaint = nullptr;
     MetricsFn metrics = nullptr;
     DefProcFn defProc = nullptr;
+    CreateWindowFn createWindow = nullptr;
     patch(plugin, "DrawTextA", realDrawText, drawText);
     patch(plugin, "BeginPaint", realBeginPaint, beginPaint);
     patch(plugin, "EndPaint", realEndPaint, endPaint);
     patch(plugin, "GetSystemMetrics", realMetrics, metrics);
     patch(plugin, "DefWindowProcA", realDefProc, defProc);
+    patch(plugin, "CreateWindowExA", realCreateWindow, createWindow);
+}
+
+void failNextWindow() { windowFailureArmed = true; }
+
+bool takeProvokedFailure() {
+    const bool happened = windowFailureHappened;
+    windowFailureHappened = false;
+    return happened;
 }
 
 void recordPaints(bool on) { recordingPaint = on; }

@@ -201,15 +201,26 @@ const std::string& pluginFolder() { return plugin.folder; }
 
 HMODULE pluginModule() { return plugin.module; }
 
-int startPlugin() {
+bool setStartWay(bool inSlit) {
+    if (inSlit ? !plugin.beginSlit : !plugin.begin) {
+        return false;
+    }
+    plugin.inSlit = inSlit;
+    return true;
+}
+
+bool startPlugin() {
     HINSTANCE instance = plugin.module;
     int result = plugin.inSlit ? plugin.beginSlit(instance, slitWindow()) : plugin.begin(instance);
     plugin.running = result == 0;
     say("start", std::to_string(result));
-    if (result != 0) {
+    // A failure the script provoked is what it wants to see: the run goes on.
+    const bool provoked = takeProvokedFailure();
+    if (result != 0 && !provoked) {
         fail(1);
+        return false;
     }
-    return result;
+    return true;
 }
 
 bool pluginRunning() { return plugin.running; }
@@ -276,7 +287,7 @@ int main(int argc, char** argv) {
     if (!loadPlugin(pluginPath)) {
         return 1;
     }
-    if (shell::startPlugin() == 0) {
+    if (shell::startPlugin()) {
         while (true) {
             shell::pumpPending();
             std::string line;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "shell.h"
 
@@ -196,8 +197,18 @@ void screenshot(const std::string& path) {
         commandError("screenshot", "cannot write " + path);
         return;
     }
-    shell::say("screenshot",
-               shell::escape(path) + " " + std::to_string(width) + "x" + std::to_string(height));
+    // A window painted in one colour shows no text, whatever its size.
+    std::set<unsigned> colours;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = pixels.data() + stride * static_cast<size_t>(y);
+        for (int x = 0; x < width; ++x) {
+            const BYTE* p = row + 3 * x;
+            colours.insert(p[0] | (p[1] << 8) | (p[2] << 16));
+        }
+    }
+    shell::say("screenshot", shell::escape(path) + " " + std::to_string(width) + "x" +
+                                 std::to_string(height) + " " + std::to_string(colours.size()) +
+                                 " colours");
 }
 
 // A drag as the user makes it: the plugin's hit test must call the point
@@ -392,6 +403,23 @@ void writeSettingsFile(const char* word, const std::string& rest) {
     }
 }
 
+// The optional argument of start and restart: "slit" or "floating".
+bool chooseStartWay(const char* word, const std::string& way) {
+    if (way.empty()) {
+        return true;
+    }
+    if (way != "slit" && way != "floating") {
+        commandError(word, "usage: " + std::string(word) + " [slit|floating]");
+        return false;
+    }
+    if (!shell::setStartWay(way == "slit")) {
+        commandError(word, "the plugin cannot be started " +
+                               std::string(way == "slit" ? "in a slit" : "floating"));
+        return false;
+    }
+    return true;
+}
+
 // "COUNT SEED [show]"
 void fuzzCommand(const std::string& rest) {
     char* end = nullptr;
@@ -448,16 +476,20 @@ bool runCommand(const std::string& line) {
     } else if (word == "start") {
         if (pluginRunning()) {
             commandError("start", "the plugin is running");
-        } else if (startPlugin() != 0) {
+        } else if (chooseStartWay("start", rest) && !startPlugin()) {
             return false;
         }
     } else if (word == "rcwrite" || word == "rcappend" || word == "rcrepeat") {
         writeSettingsFile(word.c_str(), rest);
     } else if (word == "restart") {
-        endPlugin();
-        if (startPlugin() != 0) {
-            return false;
+        if (chooseStartWay("restart", rest)) {
+            endPlugin();
+            if (!startPlugin()) {
+                return false;
+            }
         }
+    } else if (word == "failnext") {
+        failNextWindow();
     } else if (word == "cursor") {
         if (!parseInts(rest, 2, numbers)) {
             commandError("cursor", "usage: cursor X Y");

@@ -83,8 +83,8 @@ bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const 
 bool checkShellImports(const std::string& path, std::string* problem);
 
 // Redirects the plugin's DrawTextA, BeginPaint, EndPaint,
-// GetSystemMetrics and DefWindowProcA imports to ours, which pass the
-// calls on; returns how many were patched.
+// GetSystemMetrics, DefWindowProcA and CreateWindowExA imports to ours,
+// which pass the calls on; returns how many were patched.
 int hookPluginImports(HMODULE plugin);
 // Points those imports back at user32 (a benchmark measures the plugin
 // alone); hookPluginImports sets them again.
@@ -106,6 +106,11 @@ const PaintRecord& recordedPaint();
 const std::string& lastDrawnText();
 // Paints the plugin finished (EndPaint) since the previous call.
 int takePaintCount();
+// Makes the plugin's next CreateWindowExA fail, as a system out of
+// window resources would.
+void failNextWindow();
+// Whether that failure happened since the last call (and forgets it).
+bool takeProvokedFailure();
 // Screen and virtual-screen size as the plugin sees them after `display`.
 void overrideScreenSize(int width, int height);
 // Sends the window a caption button-down; true when the plugin passes it
@@ -131,9 +136,13 @@ HMODULE pluginModule();
 bool scripted();
 // The plugin's folder with a trailing backslash.
 const std::string& pluginFolder();
-// Starts the plugin the way the command line asked; prints "start: N"
-// and returns what the plugin's start function returned.
-int startPlugin();
+// Starts the plugin the way the command line (or the last setStartWay)
+// asked and prints "start: N"; false when the start failed and the run
+// must end (a failure provoked by failNextWindow does not end it).
+bool startPlugin();
+// From now on start through beginSlitPlugin (true) or beginPlugin; false
+// when the plugin lacks that entry point.
+bool setStartWay(bool inSlit);
 void endPlugin();
 bool pluginRunning();
 
