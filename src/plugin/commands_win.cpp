@@ -84,9 +84,11 @@ void toggleDocking() {
         // makes are not taken for the user's.
         undock();
         settings.inSlit = false;
+        settings.slitChoice = false;
         applyTransparency();
     } else {
         settings.inSlit = true;
+        settings.slitChoice = true;
         applyTransparency();
         SendMessageA(slit, SLIT_ADD, 0, reinterpret_cast<LPARAM>(frame.window));
     }
@@ -95,9 +97,7 @@ void toggleDocking() {
 void reloadSettings() {
     const bool wasDocked = settings.inSlit;
     loadSettings();
-    if (frame.slitWindow == nullptr) {
-        settings.inSlit = false;  // nothing could hold the window
-    }
+    settings.inSlit = settings.slitChoice && frame.slitWindow != nullptr;
     refreshStyle();
     fullRefresh();
     if (frame.slitWindow != nullptr) {
@@ -238,18 +238,15 @@ void runBroadcast(const char* text) {
 
 LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-        case MSG_RECONFIGURE: {
+        case MSG_RECONFIGURE:
             // Only a reload moves the window in or out of the slit; here
-            // the window stays where it is, and so does its docked state.
-            const bool docked = settings.inSlit;
+            // it stays docked or floating (loading reads the choice only).
             deleteMenu();
             loadSettings();
-            settings.inSlit = docked;
             refreshStyle();
             applyTransparency();
             repaint(TRUE);
             break;
-        }
         case MSG_STYLE_REFRESH:
             refreshStyle();
             repaint(TRUE);

@@ -94,11 +94,9 @@ extern "C" int beginPlugin(HINSTANCE instance) {
     }
 
     loadSettings();
-    if (frame.slitWindow == nullptr) {
-        // A file saved while docked must not leave a floating start
-        // undraggable: without a slit the window is not docked.
-        settings.inSlit = false;
-    }
+    // Without a slit the window floats (and can be dragged), whatever the
+    // file chose; the choice itself is kept for a start with a slit.
+    settings.inSlit = settings.slitChoice && frame.slitWindow != nullptr;
     refreshStyle();
     // A window of no size could never be right-clicked to set it again.
     if (settings.width < kMinimumWindowSize) {
@@ -136,11 +134,10 @@ extern "C" int beginPlugin(HINSTANCE instance) {
 }
 
 extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
-    settings.inSlit = true;
     frame.slitWindow = slit;
     const int result = beginPlugin(instance);
-    // The settings file may have undocked us; a failed start has no window.
-    if (result == 0 && settings.inSlit && frame.slitWindow != nullptr) {
+    // The settings file may have chosen to float; a failed start has no window.
+    if (result == 0 && settings.inSlit) {
         SendMessageA(frame.slitWindow, SLIT_ADD, 0, reinterpret_cast<LPARAM>(frame.window));
     }
     return result;

@@ -84,7 +84,9 @@ constexpr SettingKey kKeys[] = {
     boolKey("telvane.transparency:", &settings.transparency, false),
     boolKey("telvane.snapwindow:", &settings.snapWindow, true, "telvane.snapWindow:"),
     boolKey("telvane.pluginToggle:", &settings.pluginToggle, false),
-    slitKey("telvane.inSlit:", &settings.inSlit),
+    // The stored choice, not the docked state: a start without a slit must
+    // not turn it into "floating" for the next start with one.
+    slitKey("telvane.inSlit:", &settings.slitChoice),
     boolKey("telvane.padPercentages:", &settings.padPercentages, true),
     boolKey("telvane.showBorder:", &settings.showBorder, true),
     boolKey("telvane.allowtooltip:", &settings.allowTooltip, false),

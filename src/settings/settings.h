@@ -36,7 +36,7 @@ struct Settings {
     bool transparency;
     bool snapWindow;
     bool pluginToggle;
-    bool inSlit;
+    bool inSlit;         // docked in the slit now
     bool padPercentages;
     bool showBorder;
     bool allowTooltip;
@@ -56,6 +56,10 @@ struct Settings {
     uint8_t physicalDriveNumber;
     uint8_t driveNumber;
     uint8_t hdTempAttrId;
+
+    // Key telvane.inSlit: dock whenever the shell gives a slit. inSlit
+    // follows it only while a slit is there.
+    bool slitChoice;
 };
 
 extern Settings settings;

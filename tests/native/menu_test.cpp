@@ -20,7 +20,7 @@ protected:
         settings = Settings{10, 20, 180, 30, 12, 160, 2, 4, 1, 1, 10, 60, 10, 3,
                             true, false, true, false, true, true, true, false, false, false,
                             false, false, 0, "Tahoma", "CPU:%CP", "%H:%M", "%H:%M:%S", "+1.0",
-                            "", 0, 1, 194};
+                            "", 0, 1, 194, true};
     }
     void TearDown() override {
         deleteMenu();

@@ -41,7 +41,7 @@ std::string describe(const Settings& s) {
         << s.alpha << ' ' << s.autoResize << ' ' << s.styleType << ' ' << s.justification << ' '
         << s.mainInterval << ' ' << s.diskInterval << ' ' << s.uptimeInterval << ' '
         << s.hdtempInterval << ' ' << s.networkInterface << " | " << s.alwaysOnTop
-        << s.transparency << s.snapWindow << s.pluginToggle << s.inSlit << s.padPercentages
+        << s.transparency << s.snapWindow << s.pluginToggle << s.slitChoice << s.padPercentages
         << s.showBorder << s.allowTooltip << s.lockPos << s.autoHide << s.useRefFont
         << s.daylightSavingTime << " | " << s.fontColor << " [" << s.fontFace << "] ["
         << s.strFormat << "] [" << s.localTimeFormat << "] [" << s.universalTimeFormat << "] ["
@@ -52,7 +52,7 @@ std::string describe(const Settings& s) {
 
 TEST_F(SettingsFile, FirstStartWritesEveryKeyBesideThePluginInSaveOrder) {
     settings.fontColor = RGB(1, 2, 3);
-    settings.inSlit = true;
+    settings.slitChoice = true;
     loadSettings();
 
     EXPECT_EQ(settingsPath, kPluginRc);
@@ -193,7 +193,7 @@ TEST_F(SettingsFile, ASavedRecordReadsBackTheSame) {
     settings = Settings{1, 2, 300, 40, 9, 200, 3, 6, 2, 5, 20, 120, 30, 4,
                         false, true, false, true, true, false, false, true, true, true,
                         false, true, RGB(0x12, 0xab, 0xef), "Lucida Console",
-                        "%TL %TU\\n%H", "%I:%M %p", "%H:%M", "-3.5", "German", 1, 3, 190};
+                        "%TL %TU\\n%H", "%I:%M %p", "%H:%M", "-3.5", "German", 1, 3, 190, true};
     const std::string saved = describe(settings);
 
     saveSettings();
