@@ -136,8 +136,15 @@ extern "C" int beginPlugin(HINSTANCE instance) {
 extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
     frame.slitWindow = slit;
     const int result = beginPlugin(instance);
-    // The settings file may have chosen to float; a failed start has no window.
-    if (result == 0 && settings.inSlit) {
+    if (result != 0) {
+        // Nothing was docked; a later floating start must not count on
+        // this slit.
+        frame.slitWindow = nullptr;
+        settings.inSlit = false;
+        return result;
+    }
+    // The settings file may have chosen to float.
+    if (settings.inSlit) {
         SendMessageA(frame.slitWindow, SLIT_ADD, 0, reinterpret_cast<LPARAM>(frame.window));
     }
     return result;
