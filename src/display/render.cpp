@@ -33,8 +33,7 @@ int readInt(int index) {
 // only 1..6 are blocks: for others the shell hands out its integers and
 // other values, far shorter than the block copied from them.
 void copyStyle(int index, const StyleItem& fallback, StyleItem* out) {
-    const bool styleIndex = index >= STYLE_TOOLBAR && index <= STYLE_CLOCK;
-    const void* block = styleIndex ? GetSettingPtr(index) : nullptr;
+    const void* block = isStyleIndex(index) ? GetSettingPtr(index) : nullptr;
     if (block) {
         std::memcpy(out, block, sizeof *out);
     } else if (out != &fallback) {

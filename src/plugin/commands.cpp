@@ -222,6 +222,11 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
             effect.followUps = clockChange;
             break;
         case CmdStyleType:
+            // Only the shell's six styles: a start after saving any other
+            // number would have no style to paint with.
+            if (!isStyleIndex(n)) {
+                break;
+            }
             settings.styleType = n;
             effect.followUps = FollowStyleRefresh | FollowRepaint | FollowMenu;
             break;

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "format/text.h"
+#include "host/bbapi.h"
 
 Settings settings;
 char settingsPath[kPathSize];
@@ -9,4 +10,8 @@ void copySettingText(char* destination, int size, const char* source) {
     if (size > 0) {
         copyText(destination, static_cast<size_t>(size), source);
     }
+}
+
+bool isStyleIndex(int value) {
+    return value >= STYLE_TOOLBAR && value <= STYLE_CLOCK;
 }

@@ -72,6 +72,9 @@ void loadSettings();
 // Writes every key to settingsPath.
 void saveSettings();
 
+// The shell's style indexes 1..6 (Toolbar to Clock).
+bool isStyleIndex(int value);
+
 // Bounded copy for text settings: at most size-1 characters, always
 // terminated. Used by the loader and by commands alike.
 void copySettingText(char* destination, int size, const char* source);
