@@ -33,6 +33,20 @@ bool edgeHideAt(const RECT& monitor, POINT* point);
 // Moves settings.x / y by the growth of the virtual screen when the window
 // sits in the right or bottom half, so it keeps its distance from that edge.
 void reanchorToDisplay(int oldWidth, int oldHeight, int newWidth, int newHeight);
+// One monitor as the system reports it: its whole area and the part not
+// taken by task bars.
+struct MonitorArea {
+    RECT monitor;
+    RECT work;
+};
+// A floating window at `at` of the given size that shows on none of the
+// monitors (the primary one first) moves into the work area of the
+// nearest, keeping its size; true when it moved.
+bool bringOntoMonitors(const MonitorArea* monitors, int count, int width, int height, POINT* at);
+// Windows side: brings settings.x / y onto a monitor when the window
+// floats; true when they changed.
+bool keepOnScreen();
+
 // Opacity for the layered window: low 8 bits of alpha, or opaque.
 unsigned char layeredAlpha();
 // Hit-test code: bottom-right sizing border with Alt (unless locked),

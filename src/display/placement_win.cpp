@@ -1,6 +1,8 @@
 #include "display/placement.h"
 #include "display/tooltip.h"
 
+#include <utility>
+
 #include "display/render.h"
 #include "host/lookup_win.h"
 #include "metrics/system.h"
@@ -13,6 +15,7 @@ namespace {
 typedef HMONITOR(WINAPI* MonitorFromWindowFn)(HWND, DWORD);
 typedef BOOL(WINAPI* GetMonitorInfoFn)(HMONITOR, LPMONITORINFO);
 typedef BOOL(WINAPI* SetLayeredFn)(HWND, COLORREF, BYTE, DWORD);
+typedef BOOL(WINAPI* EnumDisplayMonitorsFn)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
 
 enum class Lookup { NotYet, Missing, Present };
 
@@ -65,7 +68,64 @@ void reveal(HWND window) {
     }
 }
 
+struct MonitorList {
+    MonitorArea areas[16];
+    int count;
+    GetMonitorInfoFn getMonitorInfo;
+};
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MonitorList* list = reinterpret_cast<MonitorList*>(data);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (list->count < 16 && list->getMonitorInfo(monitor, &info)) {
+        MonitorArea& area = list->areas[list->count++];
+        area.monitor = info.rcMonitor;
+        area.work = info.rcWork;
+        // The primary monitor first: it wins a tie.
+        if ((info.dwFlags & MONITORINFOF_PRIMARY) && list->count > 1) {
+            std::swap(area, list->areas[0]);
+        }
+    }
+    return TRUE;
+}
+
+// Every monitor, the primary first; the primary screen alone where the
+// system cannot list them.
+int listMonitors(MonitorList* list) {
+    static EnumDisplayMonitorsFn enumMonitors =
+        user32Function<EnumDisplayMonitorsFn>("EnumDisplayMonitors");
+    list->count = 0;
+    list->getMonitorInfo = user32Function<GetMonitorInfoFn>("GetMonitorInfoA");
+    if (enumMonitors && list->getMonitorInfo) {
+        enumMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(list));
+    }
+    if (list->count == 0) {
+        MonitorArea& primary = list->areas[list->count++];
+        primary.monitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary.work, 0)) {
+            primary.work = primary.monitor;
+        }
+    }
+    return list->count;
+}
+
 }  // namespace
+
+bool keepOnScreen() {
+    if (settings.inSlit) {
+        return false;  // the slit's business
+    }
+    MonitorList list;
+    POINT at = {settings.x, settings.y};
+    const int count = listMonitors(&list);
+    if (!bringOntoMonitors(list.areas, count, settings.width, settings.height, &at)) {
+        return false;
+    }
+    settings.x = at.x;
+    settings.y = at.y;
+    return true;
+}
 
 RECT monitorRect(HWND window) {
     static Lookup state = Lookup::NotYet;
@@ -167,6 +227,8 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             int newWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
             int newHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
             reanchorToDisplay(frame.virtualWidth, frame.virtualHeight, newWidth, newHeight);
+            // A monitor that went may have taken the window with it.
+            keepOnScreen();
             frame.virtualWidth = newWidth;
             frame.virtualHeight = newHeight;
             // The move shows the window at its place, so it is no longer

@@ -66,10 +66,15 @@ void pickFont() {
     buildMenu(false);
 }
 
+// Floating at settings.x / y.
+void moveToStoredPosition() {
+    SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 // Out of the slit and back where the settings place a floating window.
 void undock() {
     SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, reinterpret_cast<LPARAM>(frame.window));
-    SetWindowPos(frame.window, nullptr, settings.x, settings.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    moveToStoredPosition();
     // "Always on Top" may have changed while docked, where it is not applied.
     applyTopmost(settings.alwaysOnTop);
 }
@@ -98,6 +103,7 @@ void reloadSettings() {
     const bool wasDocked = settings.inSlit;
     loadSettings();
     settings.inSlit = settings.slitChoice && frame.slitWindow != nullptr;
+    const bool broughtBack = keepOnScreen();
     refreshStyle();
     fullRefresh();
     if (frame.slitWindow != nullptr) {
@@ -112,6 +118,9 @@ void reloadSettings() {
         } else {
             SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, window);
         }
+    }
+    if (broughtBack && !wasDocked) {
+        moveToStoredPosition();
     }
     applyTransparency();
     repaint(TRUE);
@@ -243,6 +252,9 @@ LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
             // it stays docked or floating (loading reads the choice only).
             deleteMenu();
             loadSettings();
+            if (keepOnScreen()) {
+                moveToStoredPosition();
+            }
             refreshStyle();
             applyTransparency();
             repaint(TRUE);

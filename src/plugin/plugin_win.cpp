@@ -105,6 +105,8 @@ extern "C" int beginPlugin(HINSTANCE instance) {
     if (settings.height < kMinimumWindowSize) {
         settings.height = kMinimumWindowSize;
     }
+    // Saved beside a monitor that has since gone, it would be out of reach.
+    keepOnScreen();
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPluginName, nullptr,
                                   WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, settings.x,

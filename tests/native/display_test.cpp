@@ -201,6 +201,36 @@ TEST_F(DisplayTest, DisplayChangeKeepsDistanceFromTheNearerFarEdge) {
     EXPECT_EQ(settings.y, 856);
 }
 
+TEST(OffScreen, AWindowOnNoMonitorMovesIntoTheNearestWorkArea) {
+    auto place = [](std::initializer_list<MonitorArea> monitors, POINT at, int w = 180,
+                    int h = 30) {
+        bringOntoMonitors(monitors.begin(), static_cast<int>(monitors.size()), w, h, &at);
+        return std::to_string(at.x) + "," + std::to_string(at.y);
+    };
+    const MonitorArea primary = {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}};
+    const MonitorArea right = {{1920, 0, 3200, 1024}, {1920, 0, 3200, 1024}};
+    const MonitorArea above = {{0, -1024, 1280, 0}, {0, -1024, 1280, -40}};
+
+    // Showing on some monitor, even one pixel of it: left where it is.
+    EXPECT_EQ(place({primary}, {-179, 500}), "-179,500");
+    EXPECT_EQ(place({primary, right}, {3000, 1000}), "3000,1000");
+    // Saved left of and above the primary monitor, as from a monitor now gone.
+    EXPECT_EQ(place({primary}, {-2000, -1500}), "0,0");
+    EXPECT_EQ(place({primary}, {500, 1080}), "500,1010");  // into the work area
+    // The nearest monitor takes it, the primary one on a tie.
+    EXPECT_EQ(place({primary, right}, {3500, 200}), "3020,200");
+    EXPECT_EQ(place({primary, above}, {300, -2000}), "300,-1024");
+    EXPECT_EQ(place({primary, above}, {-500, -40}), "0,-70");
+    EXPECT_EQ(place({primary, MonitorArea{{-1920, 0, 0, 1080}, {-1920, 0, 0, 1080}}},
+                    {-90, 2000}),
+              "0,1010");
+    // Larger than the work area: its top-left corner shows.
+    EXPECT_EQ(place({primary}, {5000, 5000}, 1920, 1080), "0,0");
+    // Any number a file holds, without overflow.
+    EXPECT_EQ(place({primary}, {INT_MAX, INT_MIN}), "1740,0");
+    EXPECT_EQ(place({}, {-5000, 0}), "-5000,0");  // nothing known: left alone
+}
+
 TEST_F(DisplayTest, OpacityTakesTheLowEightBitsOfAlpha) {
     settings.alpha = 300;
     EXPECT_EQ(layeredAlpha(), 255);  // transparency off
