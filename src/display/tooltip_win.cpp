@@ -3,17 +3,26 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <cstddef>
+
 #include "plugin/frame.h"
 #include "settings/settings.h"
 
 namespace {
+
+// The headers declare the record of common controls 6, but version 5 (a
+// shell without a manifest asking for 6) refuses that size, and the tool
+// would never show. The version-2 record is taken by every version.
+constexpr UINT kToolRecordSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
+static_assert(sizeof(void*) != 4 || kToolRecordSize == 44, "32-bit tool record is 44 bytes");
+static_assert(sizeof(void*) != 8 || kToolRecordSize == 64, "64-bit tool record is 64 bytes");
 
 HWND tipWindow;
 TooltipTool tool;
 
 void describeTool(TOOLINFOA* info) {
     *info = TOOLINFOA{};
-    info->cbSize = sizeof *info;
+    info->cbSize = kToolRecordSize;
     // No TTF_SUBCLASS: the whole window is caption, so the control's
     // subclass never sees a client mouse message (relayTooltipMouse hands
     // it the moves), yet it stands in the path of every message the window
