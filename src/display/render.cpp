@@ -152,3 +152,11 @@ int windowSizeWithin(int64_t value, int screen) {
     }
     return value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
 }
+
+int fontHeightWithin(int64_t value) {
+    const int screen = virtualScreenSize().height;
+    if (value > screen) {
+        value = screen;
+    }
+    return value < 1 ? 1 : static_cast<int>(value);
+}

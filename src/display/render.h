@@ -27,6 +27,10 @@ bool resizeWindow(int cx, int cy);
 // One side of a window size held to 10..`screen` pixels (a screen size
 // below 10 sets no maximum).
 int windowSizeWithin(int64_t value, int screen);
+// A font height held to 1..the virtual screen's height: one paint of a
+// larger font took gigabytes of the shell's memory, and no line of it
+// could show.
+int fontHeightWithin(int64_t value);
 
 // Splits text at CR into scratchText and copies the longest line (the
 // earliest on a tie) to its start. Returns scratchText; *longest is that

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "display/render.h"
 #include "plugin/frame.h"
 #include "settings/settings.h"
 
@@ -249,7 +250,7 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
             effect.height = n;
             break;
         case CmdFontSize:
-            settings.fontHeight = n;
+            settings.fontHeight = fontHeightWithin(n);
             effect.followUps = FollowRepaint;
             break;
         case CmdFontFace:

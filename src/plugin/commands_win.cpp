@@ -61,7 +61,7 @@ void pickFont() {
     std::memcpy(face, logFont.lfFaceName, LF_FACESIZE);
     face[LF_FACESIZE] = '\0';
     copySettingText(settings.fontFace, kFontFaceSize, face);
-    settings.fontHeight = -logFont.lfHeight;
+    settings.fontHeight = fontHeightWithin(-static_cast<int64_t>(logFont.lfHeight));
     repaint(TRUE);
     buildMenu(false);
 }

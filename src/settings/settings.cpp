@@ -264,6 +264,7 @@ void loadSettings() {
     // Nor can a window be larger than the screens: each paint buffers all of it.
     settings.width = windowSizeWithin(settings.width, screen.width);
     settings.height = windowSizeWithin(settings.height, screen.height);
+    settings.fontHeight = fontHeightWithin(settings.fontHeight);
     // No previous style to keep at a start: an unknown one paints nothing.
     if (!isStyleIndex(settings.styleType)) {
         settings.styleType = STYLE_TOOLBAR;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "display/render.h"
 #include "fake_shell.h"
+#include "plugin/commands.h"
 #include "plugin/frame.h"
 #include "settings/settings.h"
 #include "settings/settings_os.h"
@@ -185,6 +188,24 @@ TEST_F(SettingsFile, PositionsOffAndSizesBeyondTheVirtualScreenAreBroughtBack) {
     loadSettings();
     EXPECT_EQ(settings.x, -40);
     EXPECT_EQ(settings.y, 10);
+}
+
+TEST_F(SettingsFile, FontHeightIsHeldToTheDesktopFromFileCommandAndPicker) {
+    // 53728 from a saved file grew a 64-bit shell past 24 GB in one paint.
+    fakeshell::setValue(kPluginRc, "telvane.fontHeight:", "53728");
+    EXPECT_EQ(loadFrom(kPluginRc).fontHeight, 768);
+    fakeshell::setValue(kPluginRc, "telvane.fontHeight:", "-20");
+    loadSettings();
+    EXPECT_EQ(settings.fontHeight, 1);
+
+    auto command = [](const char* text) {
+        applyCommandToSettings(parseBroadcast(text));
+        return settings.fontHeight;
+    };
+    EXPECT_EQ(command("@TelvaneFontSize 20000"), 768);
+    EXPECT_EQ(command("@TelvaneFontSize 0"), 1);
+    EXPECT_EQ(command("@TelvaneFontSize 64"), 64);
+    EXPECT_EQ(fontHeightWithin(-static_cast<int64_t>(INT_MIN)), 768);  // the font picker's
 }
 
 TEST_F(SettingsFile, ASavedRecordReadsBackTheSame) {
