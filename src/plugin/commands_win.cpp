@@ -219,26 +219,38 @@ void runFollowUps(const CommandEffect& effect) {
     }
 }
 
+void showPlugin(bool show) {
+    frame.hiddenByToggle = !show;
+    ShowWindow(frame.window, show ? SW_SHOW : SW_HIDE);
+    if (show) {
+        repaint(TRUE);
+    }
+}
+
+// Once the shell's show-plugins broadcast no longer reaches the window
+// (Plugin Toggle off, or docked), nothing else could bring it back.
+void releaseToggleHidden() {
+    if (frame.hiddenByToggle && !(settings.pluginToggle && !settings.inSlit)) {
+        showPlugin(true);
+    }
+}
+
 }  // namespace
 
 void runBroadcast(const char* text) {
     const Broadcast command = parseBroadcast(text);
     switch (command.kind) {
         case BroadcastKind::ShowPlugins:
-            if (settings.pluginToggle && !settings.inSlit) {
-                ShowWindow(frame.window, SW_SHOW);
-                repaint(TRUE);
-            }
-            return;
         case BroadcastKind::HidePlugins:
             if (settings.pluginToggle && !settings.inSlit) {
-                ShowWindow(frame.window, SW_HIDE);
+                showPlugin(command.kind == BroadcastKind::ShowPlugins);
             }
             return;
         case BroadcastKind::Command:
             if (!runSystemCommand(command.id)) {
                 runFollowUps(applyCommandToSettings(command));
             }
+            releaseToggleHidden();
             return;
         case BroadcastKind::None:
             return;
@@ -257,6 +269,7 @@ LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
             }
             refreshStyle();
             applyTransparency();
+            releaseToggleHidden();
             repaint(TRUE);
             break;
         case MSG_STYLE_REFRESH:

@@ -25,6 +25,7 @@ struct PluginFrame {
     HWND slitWindow;     // null unless started through beginSlitPlugin
     int virtualWidth;    // virtual-screen size, updated on display changes
     int virtualHeight;
+    bool hiddenByToggle; // hidden by the shell's hide-plugins broadcast
 };
 
 extern PluginFrame frame;

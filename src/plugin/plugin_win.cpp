@@ -180,4 +180,5 @@ extern "C" void endPlugin(HINSTANCE instance) {
     destroySystemSampler();
     freeSegments();
     frame.slitWindow = nullptr;
+    frame.hiddenByToggle = false;
 }
