@@ -96,6 +96,16 @@ int countProcessIds(ProcessEnumerator enumerate, void* context) {
     }
 }
 
+uint32_t performanceRetryLength(uint32_t status, uint32_t needed, uint32_t tried) {
+    constexpr uint32_t kLengthMismatch = 0xC0000004;  // STATUS_INFO_LENGTH_MISMATCH
+    constexpr uint32_t kLargest = 64 * 1024;
+    if (status != kLengthMismatch) return 0;
+    // Without a length to go by, a generous one.
+    const uint32_t length = needed != 0 ? needed : 4 * tried;
+    // It must hold the idle time, the record's first 8 bytes.
+    return length != tried && length >= 8 && length <= kLargest ? length : 0;
+}
+
 void updateCpuLoad() {
     if (!hasSystemSampler()) return;
     int percent = 0;

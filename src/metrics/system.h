@@ -82,6 +82,12 @@ typedef bool (*ProcessEnumerator)(void* context, void* buffer, uint32_t bytes,
                                   uint32_t* bytesUsed);
 int countProcessIds(ProcessEnumerator enumerate, void* context);
 
+// Length for a second try of the performance query after the first one,
+// of `tried` bytes, gave `status` and reported `needed` bytes; 0 when a
+// second try cannot help. Some Windows versions refuse any length but
+// their own record's.
+uint32_t performanceRetryLength(uint32_t status, uint32_t needed, uint32_t tried);
+
 // Platform side (system_win.cpp; a stand-in natively). Without a sampler
 // for the platform nothing is read: each reader is false and writes nothing.
 bool hasSystemSampler();

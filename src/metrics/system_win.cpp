@@ -1,5 +1,6 @@
 // The SystemSampler family: the Windows side of the CPU, memory, battery
 // and process readings. The texts are made by the portable system.cpp.
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -46,14 +47,33 @@ struct TimeOfDayInformation {
 };
 static_assert(sizeof(TimeOfDayInformation) == 32, "time-of-day record layout");
 
-struct PerformanceInformation {
-    LONGLONG idleProcessTime;
-    LONGLONG ioReadTransferCount;
-    LONGLONG ioWriteTransferCount;
-    LONGLONG ioOtherTransferCount;
-    ULONG counters[70];  // operation, paging, pool and cache counts
-};
-static_assert(sizeof(PerformanceInformation) == 312, "performance record layout");
+// The performance record starts with the idle time, the one value read;
+// it grew from 312 bytes (XP) with each Windows version, and a length
+// that is not enough, or on some versions not exactly the record's, is
+// refused. So the buffer has room for every version's record, and a
+// refused length is tried once more at the length the system asks for.
+constexpr ULONG kPerformanceBufferSize = 1024;
+static_assert(kPerformanceBufferSize >= 2 * 312, "room for the performance record to grow");
+
+// The idle time of all processors, 100-ns units, or a failure status.
+LONG queryIdleTime(NtQuerySystemInformationFn query, int64_t* idle) {
+    alignas(8) unsigned char buffer[kPerformanceBufferSize];
+    std::memset(buffer, 0, sizeof buffer);
+    ULONG needed = 0;
+    LONG status = query(kSystemPerformanceInformation, buffer, sizeof buffer, &needed);
+    if (status == 0) {
+        std::memcpy(idle, buffer, sizeof *idle);
+        return 0;
+    }
+    const ULONG length =
+        performanceRetryLength(static_cast<uint32_t>(status), needed, sizeof buffer);
+    void* retry = length != 0 ? std::calloc(1, length) : nullptr;
+    if (!retry) return status;
+    status = query(kSystemPerformanceInformation, retry, length, nullptr);
+    if (status == 0) std::memcpy(idle, retry, sizeof *idle);
+    std::free(retry);
+    return status;
+}
 
 NtQuerySystemInformationFn ntQuerySystemInformation = nullptr;
 BasicInformation basicInformation;
@@ -214,14 +234,11 @@ public:
         LONG status = ntQuerySystemInformation(kSystemTimeOfDayInformation, &timeOfDay,
                                                sizeof timeOfDay, nullptr);
         if (status != 0) return status;
-        PerformanceInformation performance;
-        std::memset(&performance, 0, sizeof performance);
-        status = ntQuerySystemInformation(kSystemPerformanceInformation, &performance,
-                                          sizeof performance, nullptr);
+        int64_t idle = 0;
+        status = queryIdleTime(ntQuerySystemInformation, &idle);
         if (status != 0) return status;
 
         int64_t time = timeOfDay.currentTime;
-        int64_t idle = performance.idleProcessTime;
         unsigned processors = static_cast<unsigned char>(basicInformation.numberOfProcessors);
         double load = cpuLoad(previousIdle_, idle, previousTime_, time, processors);
         previousIdle_ = idle;

@@ -86,6 +86,17 @@ TEST_F(SystemTest, FailedSampleKeepsThePreviousLoad) {
     systemStandIn.cpuPercent = 90;
     updateCpuLoad();
     EXPECT_EQ(text(SlotCpuLoad), "37%");
+
+    // A refused length is tried once more, at the length asked for, when
+    // that can hold the idle time; other failures are final.
+    constexpr uint32_t kMismatch = 0xC0000004;
+    EXPECT_EQ(performanceRetryLength(kMismatch, 344, 1024), 344u);
+    EXPECT_EQ(performanceRetryLength(kMismatch, 2048, 1024), 2048u);
+    EXPECT_EQ(performanceRetryLength(kMismatch, 0, 1024), 4096u);
+    EXPECT_EQ(performanceRetryLength(kMismatch, 1024, 1024), 0u);
+    EXPECT_EQ(performanceRetryLength(kMismatch, 4, 1024), 0u);
+    EXPECT_EQ(performanceRetryLength(kMismatch, 1u << 30, 1024), 0u);
+    EXPECT_EQ(performanceRetryLength(0xC0000022, 344, 1024), 0u);
 }
 
 TEST_F(SystemTest, PaddingAndBatteryTexts) {
