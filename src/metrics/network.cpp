@@ -1,6 +1,7 @@
 #include "metrics/network.h"
 
 #include "format/text.h"
+#include "plugin/frame.h"
 #include "settings/settings.h"
 
 namespace {
@@ -75,7 +76,8 @@ bool chooseInterfaceRow(int interfaceSetting, uint32_t rowCount, uint32_t* rowIn
     return true;
 }
 
-bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Throughput* rates) {
+bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample,
+                       uint32_t shortestSpanMs, Throughput* rates) {
     const InterfaceSample previous = state->previous;
     if (!state->primed || previous.row != sample.row ||
         previous.interfaceId != sample.interfaceId || previous.wide != sample.wide) {
@@ -84,7 +86,7 @@ bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Th
         return false;
     }
     const uint32_t elapsedMs = sample.tickMs - previous.tickMs;
-    if (elapsedMs == 0) {
+    if (elapsedMs == 0 || elapsedMs < shortestSpanMs) {
         return false;  // keep the older baseline; the next tick covers the span
     }
     state->previous = sample;
@@ -115,7 +117,9 @@ void updateNetwork() {
     sample.row = cache.where.row;
     sample.interfaceId = cache.where.interfaceId;
     Throughput rates;
-    if (!advanceThroughput(&throughput, sample, &rates)) {
+    // A refresh just after a tick (a command) measures too short a span.
+    const uint32_t shortestSpanMs = timerPeriodMs(settings.mainInterval) / 2;
+    if (!advanceThroughput(&throughput, sample, shortestSpanMs, &rates)) {
         return;
     }
     writeSegmentf(slotOf(SlotDownload), "%uKB", static_cast<unsigned>(rates.downloadKB));

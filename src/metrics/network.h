@@ -52,8 +52,12 @@ struct Throughput {
 
 // Feeds one sample. False when there is nothing to show yet: the first
 // sample, a different row, interface or counter width (the counters are
-// not comparable, so they become the new baseline), or no time passed.
-bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample, Throughput* rates);
+// not comparable, so they become the new baseline), or a span shorter
+// than `shortestSpanMs` since the last one (a refresh right after a
+// command: a few bytes in a few milliseconds would show as a spike),
+// which keeps the older baseline for the next tick.
+bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample,
+                       uint32_t shortestSpanMs, Throughput* rates);
 
 // Where the `interface` setting points.
 struct InterfaceLocation {
