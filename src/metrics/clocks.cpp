@@ -172,12 +172,17 @@ bool renderZoneClock(uint64_t universalFileTime, int64_t offset, const char* for
     return true;
 }
 
+int64_t unixSecondsFromFileTime(uint64_t fileTime) {
+    constexpr int64_t kUnixEpochInFileTimeSeconds = 11644473600LL;
+    return static_cast<int64_t>(fileTime / kFileTimeTicksPerSecond) - kUnixEpochInFileTimeSeconds;
+}
+
 void updateClocks() {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* localNow = std::localtime(&now);
+    // Both clocks from the one reading.
+    const uint64_t universalFileTime = readUniversalFileTime();
+    std::tm local;
     bool localInDaylight = false;
-    if (localNow != nullptr) {
-        const std::tm local = *localNow;
+    if (readLocalTime(unixSecondsFromFileTime(universalFileTime), &local)) {
         localInDaylight = local.tm_isdst > 0;
         // Each clock is formatted only when shown.
         if (slotOf(SlotLocalTime) != -1) {
@@ -191,7 +196,7 @@ void updateClocks() {
     }
     const int64_t offset =
         zoneOffset(settings.timeZone, settings.daylightSavingTime, localInDaylight);
-    if (renderZoneClock(readUniversalFileTime(), offset, settings.universalTimeFormat, clockText,
+    if (renderZoneClock(universalFileTime, offset, settings.universalTimeFormat, clockText,
                         sizeof clockText)) {
         writeSegment(slotOf(SlotUniversalTime), clockText);
     }

@@ -30,8 +30,15 @@ uint64_t readUniversalFileTime();
 long readDaylightBias();
 // FileTimeToSystemTime; false when the file time is out of its range.
 bool systemDateOf(uint64_t fileTime, CalendarDate* date);
+// The local time of seconds since 1970, through 64-bit time on every
+// build: a 32-bit time_t, the 32-bit Windows default, stops in January
+// 2038. False when the system cannot convert it.
+bool readLocalTime(int64_t unixSeconds, std::tm* local);
 
 constexpr int64_t kFileTimeTicksPerSecond = 10000000;
+
+// Seconds since 1970 of a file time.
+int64_t unixSecondsFromFileTime(uint64_t fileTime);
 
 // Days since 1 January of the same year (0..365), as tm_yday counts them.
 int dayOfYear(int year, int month, int day);

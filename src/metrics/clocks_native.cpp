@@ -17,3 +17,11 @@ long readDaylightBias() {
 bool systemDateOf(uint64_t fileTime, CalendarDate* date) {
     return dateFromFileTime(fileTime, date);
 }
+
+static_assert(sizeof(std::time_t) == 8, "dates past 2038 need a 64-bit time_t");
+
+// The stand-in's local zone is universal time.
+bool readLocalTime(int64_t unixSeconds, std::tm* local) {
+    const std::time_t seconds = unixSeconds;
+    return gmtime_r(&seconds, local) != nullptr;
+}

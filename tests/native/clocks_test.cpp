@@ -4,9 +4,11 @@
 #include <ctime>
 #include <string>
 
+#include "format/format.h"
 #include "metrics/clocks.h"
 #include "metrics/clocks_native.h"
 #include "metrics/stand_ins.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -78,6 +80,25 @@ TEST_F(ZoneClock, CalendarRecordMatchesTheRealDate) {
     }
     EXPECT_EQ(dayOfYear(2024, 12, 31), 365);
     EXPECT_EQ(dayOfYear(1900, 3, 1), 59);
+}
+
+TEST_F(ZoneClock, BothClocksGoOnPastJanuary2038) {
+    copySettingText(settings.localTimeFormat, kFormatTextSize, "%Y-%m-%d %H:%M:%S");
+    copySettingText(settings.universalTimeFormat, kFormatTextSize, "%Y-%m-%d %H:%M:%S");
+    copySettingText(settings.timeZone, kTimeZoneSize, "+0.0");
+    settings.localeString[0] = '\0';
+    freeSegments();
+    compileFormat("%TL|%TU", IdentityTexts{"", "", ""});
+    auto clocks = [](int64_t unixSeconds) {
+        clockStandIn.universalFileTime = fileTimeAt(unixSeconds);
+        updateClocks();
+        return std::string(formatEngine.segments[slotOf(SlotLocalTime)]) + "|" +
+               formatEngine.segments[slotOf(SlotUniversalTime)];
+    };
+    // One second past the last second a 32-bit time_t holds.
+    EXPECT_EQ(clocks(2147483648LL), "2038-01-19 03:14:08|2038-01-19 03:14:08");
+    EXPECT_EQ(clocks(4107542400LL), "2100-03-01 00:00:00|2100-03-01 00:00:00");
+    freeSegments();
 }
 
 TEST(ClockText, EmptyOrOverlongResultLeavesAnEmptyText) {
