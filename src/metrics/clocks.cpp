@@ -137,11 +137,31 @@ void formatClockText(char* buffer, size_t size, const char* format, const std::t
     }
     char checked[2 * kTextSize];
     keepKnownConversions(format, checked, sizeof checked);
-    const size_t length = std::strftime(buffer, size, checked, record);
-    // strftime leaves the buffer undefined when it returns 0.
-    if (length == 0) {
-        buffer[0] = '\0';
+    // Every '%' in `checked` starts a whole conversion: "%x" or "%#x".
+    size_t used = 0;
+    for (const char* p = checked; *p != '\0' && used + 1 < size;) {
+        char piece[256];
+        size_t length = 0;
+        if (*p == '%') {
+            const size_t conversionLength = p[1] == '#' ? 3 : 2;
+            char conversion[4] = {};
+            std::memcpy(conversion, p, conversionLength);
+            p += conversionLength;
+            // 0 for an empty result, and for one no piece could hold.
+            length = std::strftime(piece, sizeof piece, conversion, record);
+        } else {
+            while (*p != '\0' && *p != '%' && length < sizeof piece) {
+                piece[length++] = *p++;
+            }
+        }
+        const size_t room = size - 1 - used;
+        if (length > room) {
+            length = room;
+        }
+        std::memcpy(buffer + used, piece, length);
+        used += length;
     }
+    buffer[used] = '\0';
 }
 
 int64_t zoneOffset(const char* timeZone, bool daylightSetting, bool localInDaylight) {

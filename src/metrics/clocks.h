@@ -47,8 +47,8 @@ void calendarRecord(const CalendarDate& date, std::tm* record);
 // Portable file time (100-ns units since 1601) to date conversion.
 bool dateFromFileTime(uint64_t fileTime, CalendarDate* date);
 
-// strftime into `buffer`; a format that yields nothing (or does not fit)
-// leaves an empty text rather than whatever strftime left behind.
+// strftime into `buffer`, one conversion at a time: a result longer than
+// the buffer is cut there (strftime alone would give nothing at all).
 void formatClockText(char* buffer, size_t size, const char* format, const std::tm* record);
 
 // Offset of the zone clock from universal time in 100-ns units: the

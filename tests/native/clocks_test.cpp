@@ -101,16 +101,28 @@ TEST_F(ZoneClock, BothClocksGoOnPastJanuary2038) {
     freeSegments();
 }
 
-TEST(ClockText, EmptyOrOverlongResultLeavesAnEmptyText) {
+TEST(ClockText, AnOverlongResultShowsWhatFits) {
     std::tm record{};
     record.tm_year = 124;
+    record.tm_mday = 1;
     char text[8];
     std::memset(text, 'x', sizeof text);
     formatClockText(text, sizeof text, "", &record);
     EXPECT_STREQ(text, "");
-    std::memset(text, 'x', sizeof text);
     formatClockText(text, sizeof text, "%Y-%m-%d", &record);  // needs 11 bytes
-    EXPECT_STREQ(text, "");
+    EXPECT_STREQ(text, "2024-01");
+
+    // 500 of "%c" give some 12,000 characters; strftime alone gave none.
+    std::string format;
+    for (int i = 0; i < 500; ++i) {
+        format += "%c";
+    }
+    char segment[1024];
+    formatClockText(segment, sizeof segment, format.c_str(), &record);
+    char one[64];
+    std::strftime(one, sizeof one, "%c", &record);
+    EXPECT_EQ(std::strlen(segment), sizeof segment - 1);
+    EXPECT_EQ(std::string(segment).substr(0, std::strlen(one)), one);
 }
 
 TEST(ClockText, UnknownConversionsAreShownAsText) {
