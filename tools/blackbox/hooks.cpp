@@ -14,6 +14,7 @@ using MetricsFn = int(WINAPI*)(int);
 using DefProcFn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 using CreateWindowFn = HWND(WINAPI*)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND,
                                      HMENU, HINSTANCE, LPVOID);
+using GetProcFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 
 DrawTextFn realDrawText = DrawTextA;
 BeginPaintFn realBeginPaint = BeginPaint;
@@ -21,6 +22,7 @@ EndPaintFn realEndPaint = EndPaint;
 MetricsFn realMetrics = GetSystemMetrics;
 DefProcFn realDefProc = DefWindowProcA;
 CreateWindowFn realCreateWindow = CreateWindowExA;
+GetProcFn realGetProc = GetProcAddress;
 
 std::string drawnText;
 int paintDepth = 0;
@@ -122,6 +124,61 @@ HWND WINAPI createWindowHook(DWORD exStyle, LPCSTR className, LPCSTR title, DWOR
                             instance, parameter);
 }
 
+// After `display` the one monitor is the new screen, for the monitor
+// functions the plugin looks up at run time as for GetSystemMetrics.
+const HMONITOR kDisplayMonitor = reinterpret_cast<HMONITOR>(static_cast<intptr_t>(0x7E1A));
+
+RECT displayRect() {
+    return RECT{0, 0, screenWidth, screenHeight};
+}
+
+HMONITOR WINAPI monitorFromWindowHook(HWND window, DWORD flags) {
+    return screenOverridden ? kDisplayMonitor : MonitorFromWindow(window, flags);
+}
+
+BOOL WINAPI monitorInfoHook(HMONITOR monitor, LPMONITORINFO info) {
+    if (monitor != kDisplayMonitor) {
+        return GetMonitorInfoA(monitor, info);
+    }
+    if (!info || info->cbSize < sizeof(MONITORINFO)) {
+        return FALSE;
+    }
+    info->rcMonitor = displayRect();
+    info->rcWork = displayRect();
+    info->dwFlags = MONITORINFOF_PRIMARY;
+    return TRUE;
+}
+
+BOOL WINAPI enumMonitorsHook(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data) {
+    if (!screenOverridden) {
+        return EnumDisplayMonitors(dc, clip, callback, data);
+    }
+    RECT area = displayRect();
+    callback(kDisplayMonitor, nullptr, &area, data);
+    return TRUE;
+}
+
+template <typename Fn>
+FARPROC procOf(Fn function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+FARPROC WINAPI getProcHook(HMODULE module, LPCSTR name) {
+    const bool byName = (reinterpret_cast<uintptr_t>(name) >> 16) != 0;
+    if (byName && module != nullptr && module == GetModuleHandleA("user32.dll")) {
+        if (std::strcmp(name, "MonitorFromWindow") == 0) {
+            return procOf(&monitorFromWindowHook);
+        }
+        if (std::strcmp(name, "GetMonitorInfoA") == 0) {
+            return procOf(&monitorInfoHook);
+        }
+        if (std::strcmp(name, "EnumDisplayMonitors") == 0) {
+            return procOf(&enumMonitorsHook);
+        }
+    }
+    return realGetProc(module, name);
+}
+
 template <typename T>
 const T* at(HMODULE module, DWORD offset) {
     return reinterpret_cast<const T*>(reinterpret_cast<const BYTE*>(module) + offset);
@@ -177,9 +234,10 @@ bool patchImport(HMODULE module, const char* dll, const char* name, void* replac
 }
 
 template <typename Fn>
-bool patch(HMODULE module, const char* name, Fn replacement, Fn& original) {
+bool patch(HMODULE module, const char* name, Fn replacement, Fn& original,
+           const char* dll = "user32.dll") {
     void* previous = nullptr;
-    if (!patchImport(module, "user32.dll", name, reinterpret_cast<void*>(replacement), &previous)) {
+    if (!patchImport(module, dll, name, reinterpret_cast<void*>(replacement), &previous)) {
         return false;
     }
     original = reinterpret_cast<Fn>(previous);
@@ -200,6 +258,7 @@ int hookPluginImports(HMODULE plugin) {
     defProcHooked = patch(plugin, "DefWindowProcA", &defProcHook, realDefProc);
     patched += defProcHooked;
     patched += patch(plugin, "CreateWindowExA", &createWindowHook, realCreateWindow);
+    patched += patch(plugin, "GetProcAddress", &getProcHook, realGetProc, "kernel32.dll");
     return patched;
 }
 
@@ -210,12 +269,14 @@ void unhookPluginImports(HMODULE plugin) {
     MetricsFn metrics = nullptr;
     DefProcFn defProc = nullptr;
     CreateWindowFn createWindow = nullptr;
+    GetProcFn getProc = nullptr;
     patch(plugin, "DrawTextA", realDrawText, drawText);
     patch(plugin, "BeginPaint", realBeginPaint, beginPaint);
     patch(plugin, "EndPaint", realEndPaint, endPaint);
     patch(plugin, "GetSystemMetrics", realMetrics, metrics);
     patch(plugin, "DefWindowProcA", realDefProc, defProc);
     patch(plugin, "CreateWindowExA", realCreateWindow, createWindow);
+    patch(plugin, "GetProcAddress", realGetProc, getProc, "kernel32.dll");
 }
 
 void failNextWindow() { windowFailureArmed = true; }

@@ -83,8 +83,8 @@ bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const 
 bool checkShellImports(const std::string& path, std::string* problem);
 
 // Redirects the plugin's DrawTextA, BeginPaint, EndPaint,
-// GetSystemMetrics, DefWindowProcA and CreateWindowExA imports to ours,
-// which pass the calls on; returns how many were patched.
+// GetSystemMetrics, DefWindowProcA, CreateWindowExA and GetProcAddress
+// imports to ours, which pass the calls on; returns how many were patched.
 int hookPluginImports(HMODULE plugin);
 // Points those imports back at user32 (a benchmark measures the plugin
 // alone); hookPluginImports sets them again.
@@ -111,7 +111,8 @@ int takePaintCount();
 void failNextWindow();
 // Whether that failure happened since the last call (and forgets it).
 bool takeProvokedFailure();
-// Screen and virtual-screen size as the plugin sees them after `display`.
+// Screen, virtual-screen and monitor size as the plugin sees them after
+// `display`.
 void overrideScreenSize(int width, int height);
 // Sends the window a caption button-down; true when the plugin passes it
 // on to the default procedure, where a real drag would begin.
