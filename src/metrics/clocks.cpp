@@ -73,6 +73,25 @@ bool isLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
+// The C library's locale belongs to the whole process: the shell and every
+// other plugin format their dates with it. Ours is set only while we format
+// (XP's msvcrt has no locale objects of its own), and the process's put back.
+void formatInLocale(const char* locale, const char* format, const std::tm* record) {
+    char previous[256];
+    const char* current = std::setlocale(LC_TIME, nullptr);
+    // A name we could not restore in full is not worth switching from.
+    const bool switched = current != nullptr && std::strlen(current) < sizeof previous &&
+                          std::strcmp(current, locale) != 0;
+    if (switched) {
+        copyText(previous, sizeof previous, current);
+        std::setlocale(LC_TIME, locale);
+    }
+    formatClockText(clockText, sizeof clockText, format, record);
+    if (switched) {
+        std::setlocale(LC_TIME, previous);
+    }
+}
+
 }  // namespace
 
 int dayOfYear(int year, int month, int day) {
@@ -206,8 +225,7 @@ void updateClocks() {
         localInDaylight = local.tm_isdst > 0;
         // Each clock is formatted only when shown.
         if (slotOf(SlotLocalTime) != -1) {
-            std::setlocale(LC_TIME, settings.localeString);
-            formatClockText(clockText, sizeof clockText, settings.localTimeFormat, &local);
+            formatInLocale(settings.localeString, settings.localTimeFormat, &local);
             writeSegment(slotOf(SlotLocalTime), clockText);
         }
     }

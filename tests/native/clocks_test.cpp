@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -133,6 +134,27 @@ TEST(ClockText, UnknownConversionsAreShownAsText) {
     char text[64];
     formatClockText(text, sizeof text, "%Q %D %#Y %#E %%H %H %Ey 100%", &record);
     EXPECT_STREQ(text, "%Q %D 2024 %#E %H 07 %Ey 100%");
+}
+
+TEST(LocalClock, LeavesTheProcessLocaleAsItWas) {
+    // The shell and its other plugins format their dates in that locale.
+    const Settings saved = settings;
+    copyText(settings.localTimeFormat, sizeof settings.localTimeFormat, "%H:%M");
+    for (const char* process : {"C", "C.UTF-8"}) {
+        for (const char* ours : {"", "C", "C.UTF-8", "no such locale"}) {
+            ASSERT_NE(std::setlocale(LC_TIME, process), nullptr);
+            const std::string before = std::setlocale(LC_TIME, nullptr);
+            copyText(settings.localeString, sizeof settings.localeString, ours);
+            freeSegments();
+            compileFormat("%TL", IdentityTexts{"", "", ""});
+            updateClocks();
+            EXPECT_EQ(std::setlocale(LC_TIME, nullptr), before) << ours;
+            EXPECT_EQ(std::strlen(formatEngine.segments[slotOf(SlotLocalTime)]), 5u) << ours;
+        }
+    }
+    freeSegments();
+    std::setlocale(LC_TIME, "C");
+    settings = saved;
 }
 
 }  // namespace
