@@ -1,17 +1,53 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "host/lookup_win.h"
 #include "metrics/disk.h"
+
+namespace {
+
+typedef BOOL(WINAPI* SetThreadErrorModeFn)(DWORD, DWORD*);
+
+// A drive without a medium must fail quietly, not ask the user. Windows 7
+// and later can say so for this thread alone; before them only the whole
+// process's mode can, and that is put back at once.
+class QuietDriveErrors {
+public:
+    QuietDriveErrors() {
+        setThreadMode_ = systemFunction<SetThreadErrorModeFn>(GetModuleHandleA("kernel32.dll"),
+                                                              "SetThreadErrorMode");
+        if (setThreadMode_ == nullptr || !setThreadMode_(SEM_FAILCRITICALERRORS, &previous_)) {
+            setThreadMode_ = nullptr;
+            previous_ = SetErrorMode(SEM_FAILCRITICALERRORS);
+        }
+    }
+    ~QuietDriveErrors() {
+        if (setThreadMode_ != nullptr) {
+            setThreadMode_(previous_, nullptr);
+        } else {
+            SetErrorMode(previous_);
+        }
+    }
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+private:
+    SetThreadErrorModeFn setThreadMode_;
+    DWORD previous_;
+};
+
+}  // namespace
 
 bool queryDiskSpace(const char* root, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree) {
     ULARGE_INTEGER available;
     ULARGE_INTEGER size;
     ULARGE_INTEGER free;
-    // A drive without a medium must fail quietly, not ask the user.
-    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const BOOL ok = GetDiskFreeSpaceExA(root, freeToCaller ? &available : nullptr,
-                                        total ? &size : nullptr, totalFree ? &free : nullptr);
-    SetErrorMode(previous);
+    BOOL ok;
+    {
+        QuietDriveErrors quiet;
+        ok = GetDiskFreeSpaceExA(root, freeToCaller ? &available : nullptr, total ? &size : nullptr,
+                                 totalFree ? &free : nullptr);
+    }
     if (!ok) {
         return false;
     }
