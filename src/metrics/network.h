@@ -74,6 +74,8 @@ bool countInterfaces(uint32_t* count);
 // One interface's counters and the tick count, 64-bit where the system
 // has them; false when the interface cannot be read.
 bool readInterface(uint32_t interfaceId, InterfaceSample* sample);
+// Frees what reading the table keeps between readings (endPlugin).
+void releaseInterfaceTable();
 // Each false, with `text` untouched, when the system cannot answer.
 bool readComputerName(char* text, size_t size);
 bool readUserName(char* text, size_t size);

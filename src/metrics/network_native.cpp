@@ -4,6 +4,8 @@
 
 NetworkStandIn networkStandIn;
 
+void releaseInterfaceTable() {}
+
 namespace {
 
 uint32_t rowsPresent() {

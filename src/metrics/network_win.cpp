@@ -16,7 +16,6 @@ namespace {
 
 MIB_IFTABLE* table = nullptr;
 ULONG tableSize = 0;  // bytes allocated at `table`
-bool winsockStarted = false;
 
 // Vista and later: one interface's row with 64-bit counters. The row has
 // no pointers: one size for both bitnesses.
@@ -116,14 +115,15 @@ bool readInterface(uint32_t interfaceId, InterfaceSample* sample) {
     return true;
 }
 
-bool readHostAddress(char* text, size_t size) {
-    if (!winsockStarted) {
-        WSADATA data;
-        if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-            return false;
-        }
-        winsockStarted = true;
-    }
+void releaseInterfaceTable() {
+    std::free(table);
+    table = nullptr;
+    tableSize = 0;
+}
+
+namespace {
+
+bool resolveHostAddress(char* text, size_t size) {
     char name[256] = {};
     if (gethostname(name, 255) != 0) {
         return false;
@@ -141,6 +141,20 @@ bool readHostAddress(char* text, size_t size) {
     }
     copyText(text, size, dotted);
     return true;
+}
+
+}  // namespace
+
+bool readHostAddress(char* text, size_t size) {
+    // Winsock counts its users in the whole process: each start has its
+    // cleanup, so nothing stays started once the plugin is gone.
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+        return false;
+    }
+    const bool found = resolveHostAddress(text, size);
+    WSACleanup();
+    return found;
 }
 
 bool readComputerName(char* text, size_t size) {

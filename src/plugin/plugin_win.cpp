@@ -178,6 +178,7 @@ extern "C" void endPlugin(HINSTANCE instance) {
     DestroyWindow(window);
     UnregisterClassA(kPluginName, instance != nullptr ? instance : frame.instance);
     destroySystemSampler();
+    releaseInterfaceTable();
     freeSegments();
     frame.slitWindow = nullptr;
     frame.hiddenByToggle = false;
