@@ -1,6 +1,9 @@
 // The stand-in learns what the plugin drew by standing in for a few of
 // its user32 imports: the plugin module's import address table entries
 // are pointed at ours, which pass every call on.
+#include <winsock2.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "shell.h"
@@ -244,6 +247,72 @@ bool patch(HMODULE module, const char* name, Fn replacement, Fn& original,
     return true;
 }
 
+// ---- the plugin's slow queries ----
+
+using DiskFreeFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+using DeviceControlFn = BOOL(WINAPI*)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD,
+                                      LPOVERLAPPED);
+using HostByNameFn = struct hostent*(WINAPI*)(const char*);
+using ErrorModeFn = UINT(WINAPI*)();
+using ThreadErrorModeFn = DWORD(WINAPI*)();
+
+DiskFreeFn realDiskFree = GetDiskFreeSpaceExA;
+DeviceControlFn realDeviceControl = DeviceIoControl;
+HostByNameFn realHostByName = nullptr;
+
+enum Query { DiskQuery, DeviceQuery, HostQuery, QueryCount };
+const char* const kQueryNames[QueryCount] = {"disk", "device", "host"};
+// Made from the plugin's threads too, so counted with interlocked calls.
+volatile LONG queryCalls[QueryCount];
+volatile LONG queryCallsOnShellThread[QueryCount];
+volatile LONG diskWaiting;
+volatile LONG diskHeld;
+volatile LONG diskProcessMode = -1;  // the error modes while the last disk query ran
+volatile LONG diskThreadMode = -1;
+DWORD shellThread;
+HANDLE diskGate;  // manual reset; set while disk queries may go on
+
+template <typename Fn>
+Fn kernelFunction(const char* name) {
+    FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(address));
+}
+
+void countQuery(Query query) {
+    InterlockedIncrement(&queryCalls[query]);
+    if (GetCurrentThreadId() == shellThread) {
+        InterlockedIncrement(&queryCallsOnShellThread[query]);
+    }
+}
+
+BOOL WINAPI diskFreeHook(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                         PULARGE_INTEGER free) {
+    countQuery(DiskQuery);
+    static const ErrorModeFn processMode = kernelFunction<ErrorModeFn>("GetErrorMode");
+    static const ThreadErrorModeFn threadMode = kernelFunction<ThreadErrorModeFn>("GetThreadErrorMode");
+    InterlockedExchange(&diskProcessMode, processMode ? static_cast<LONG>(processMode()) : -1);
+    InterlockedExchange(&diskThreadMode, threadMode ? static_cast<LONG>(threadMode()) : -1);
+    // Held on the shell's own thread, the script could never release it:
+    // such a call is counted and goes on.
+    if (diskHeld && GetCurrentThreadId() != shellThread) {
+        InterlockedIncrement(&diskWaiting);
+        WaitForSingleObject(diskGate, INFINITE);
+        InterlockedDecrement(&diskWaiting);
+    }
+    return realDiskFree(root, available, total, free);
+}
+
+BOOL WINAPI deviceControlHook(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
+                              DWORD outSize, LPDWORD returned, LPOVERLAPPED overlapped) {
+    countQuery(DeviceQuery);
+    return realDeviceControl(device, code, in, inSize, out, outSize, returned, overlapped);
+}
+
+struct hostent* WINAPI hostByNameHook(const char* name) {
+    countQuery(HostQuery);
+    return realHostByName(name);
+}
+
 }  // namespace
 
 namespace shell {
@@ -259,7 +328,43 @@ int hookPluginImports(HMODULE plugin) {
     patched += defProcHooked;
     patched += patch(plugin, "CreateWindowExA", &createWindowHook, realCreateWindow);
     patched += patch(plugin, "GetProcAddress", &getProcHook, realGetProc, "kernel32.dll");
+
+    shellThread = GetCurrentThreadId();
+    if (!diskGate) {
+        diskGate = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    }
+    patched += patch(plugin, "GetDiskFreeSpaceExA", &diskFreeHook, realDiskFree, "kernel32.dll");
+    patched += patch(plugin, "DeviceIoControl", &deviceControlHook, realDeviceControl,
+                     "kernel32.dll");
+    patched += patch(plugin, "gethostbyname", &hostByNameHook, realHostByName, "ws2_32.dll");
     return patched;
+}
+
+void holdDiskQueries() {
+    ResetEvent(diskGate);
+    InterlockedExchange(&diskHeld, 1);
+}
+
+void releaseQueries() {
+    InterlockedExchange(&diskHeld, 0);
+    if (diskGate) {
+        SetEvent(diskGate);
+    }
+}
+
+void printQueries() {
+    std::string calls;
+    std::string onShell;
+    for (int i = 0; i < QueryCount; ++i) {
+        calls += std::string(i ? " " : "") + kQueryNames[i] + " " + std::to_string(queryCalls[i]);
+        onShell += " " + std::to_string(queryCallsOnShellThread[i]);
+    }
+    char modes[64];
+    std::snprintf(modes, sizeof modes, "process 0x%lx thread 0x%lx",
+                  static_cast<unsigned long>(diskProcessMode),
+                  static_cast<unsigned long>(diskThreadMode));
+    say("queries", calls + " | on the shell's thread" + onShell + " | waiting " +
+                       std::to_string(diskWaiting) + " | last disk query's error mode " + modes);
 }
 
 void unhookPluginImports(HMODULE plugin) {

@@ -225,6 +225,27 @@ bool startPlugin() {
 
 bool pluginRunning() { return plugin.running; }
 
+bool reloadPlugin() {
+    endPlugin();
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(plugin.module, path, sizeof path);
+    if (length == 0 || length >= sizeof path) {
+        say("reload", "error: the plugin's path is unknown");
+        fail(2);
+        return false;
+    }
+    FreeLibrary(plugin.module);
+    plugin.module = nullptr;
+    // Whatever still holds the module (a thread of the plugin's own) keeps
+    // it mapped; Windows unloads it once that lets go.
+    say("reload", GetModuleHandleA(path) ? "still loaded" : "unloaded");
+    if (!loadPlugin(path)) {
+        fail(1);
+        return false;
+    }
+    return startPlugin();
+}
+
 void endPlugin() {
     if (plugin.running) {
         plugin.running = false;
@@ -284,6 +305,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     shell::installDialogAnswerer();
+    shell::saveProcessState();
     if (!loadPlugin(pluginPath)) {
         return 1;
     }
@@ -314,7 +336,11 @@ int main(int argc, char** argv) {
         shell::endPlugin();
     }
     shell::pumpPending();
-    FreeLibrary(plugin.module);
+    // Queries held by the script go on, so nothing waits for ever.
+    shell::releaseQueries();
+    if (plugin.module) {
+        FreeLibrary(plugin.module);
+    }
     shell::removeDialogAnswerer();
     shell::destroyWindows();
     std::fflush(stdout);

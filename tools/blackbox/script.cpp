@@ -481,6 +481,24 @@ bool runCommand(const std::string& line) {
         }
     } else if (word == "rcwrite" || word == "rcappend" || word == "rcrepeat") {
         writeSettingsFile(word.c_str(), rest);
+    } else if (word == "reload") {
+        if (!reloadPlugin()) {
+            return false;
+        }
+    } else if (word == "hold" || word == "release") {
+        if (rest != "disk") {
+            commandError(word.c_str(), "usage: " + word + " disk");
+        } else if (word == "hold") {
+            holdDiskQueries();
+            say("hold", "disk");
+        } else {
+            releaseQueries();
+            say("release", "disk");
+        }
+    } else if (word == "queries") {
+        printQueries();
+    } else if (word == "process") {
+        printProcessState();
     } else if (word == "restart") {
         if (chooseStartWay("restart", rest)) {
             endPlugin();

@@ -111,6 +111,13 @@ int takePaintCount();
 void failNextWindow();
 // Whether that failure happened since the last call (and forgets it).
 bool takeProvokedFailure();
+// The plugin's slow system queries: its disk-space, device-control and
+// host-name calls are counted, with those made on the shell's own thread
+// (which must stay free of them); holdDiskQueries makes every later
+// disk-space call wait until releaseQueries.
+void holdDiskQueries();
+void releaseQueries();
+void printQueries();
 // Screen, virtual-screen and monitor size as the plugin sees them after
 // `display`.
 void overrideScreenSize(int width, int height);
@@ -146,6 +153,10 @@ bool startPlugin();
 bool setStartWay(bool inSlit);
 void endPlugin();
 bool pluginRunning();
+// endPlugin, FreeLibrary, then loads and starts the plugin again from the
+// same file; prints "reload: unloaded" (or "still loaded" while something
+// holds the module). False as startPlugin, or when it cannot be loaded.
+bool reloadPlugin();
 
 // ---- benchmark (bench.cpp) ----
 
@@ -158,8 +169,15 @@ void runBenchmark(const std::string& arguments);
 // Broadcasts `count` random and malformed commands made from `seed`
 // (each printed first when `show`), handling the messages they cause.
 void fuzzBroadcasts(long count, unsigned long long seed, bool show);
-// Prints the process's GDI and USER objects, handles and private bytes.
+// Prints the process's GDI and USER objects, handles, private bytes and
+// threads.
 void printResources();
+// Records the process-wide state a plugin could change by mistake (the C
+// library's time locale, the error mode, the current folder, Winsock, the
+// floating-point control words) before the plugin is loaded;
+// printProcessState compares with it.
+void saveProcessState();
+void printProcessState();
 
 // ---- script commands (script.cpp) ----
 

@@ -1,12 +1,18 @@
 // Stress commands: a stream of random and malformed broadcasts, and the
 // process's resource figures, so a long run shows whether anything grows.
+#include <winsock2.h>
+
 #include <cctype>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
+#include <float.h>
+#include <xmmintrin.h>
 
 #include "shell.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -302,9 +308,94 @@ SIZE_T privateBytes() {
     return memory.cb >= sizeof memory ? memory.PrivateUsage : memory.PagefileUsage;
 }
 
+DWORD threadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    DWORD count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) {
+            ++count;
+        }
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// ---- process-wide state ----
+
+struct ProcessState {
+    std::string timeLocale;
+    UINT errorMode = 0;
+    std::string folder;
+    bool winsockStarted = false;
+    unsigned floatControl = 0;
+    unsigned sseControl = 0;
+};
+
+ProcessState savedState;
+
+ProcessState currentState() {
+    ProcessState state;
+    const char* locale = std::setlocale(LC_TIME, nullptr);
+    state.timeLocale = locale ? locale : "(none)";
+    state.errorMode = SetErrorMode(0);
+    SetErrorMode(state.errorMode);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    state.folder = folder;
+    // Without a start of its own this finds Winsock started only when
+    // someone else left it so.
+    SOCKET probe = socket(AF_INET, SOCK_DGRAM, 0);
+    state.winsockStarted = probe != INVALID_SOCKET || WSAGetLastError() != WSANOTINITIALISED;
+    if (probe != INVALID_SOCKET) {
+        closesocket(probe);
+    }
+    state.floatControl = _controlfp(0, 0);
+#if defined(__i386__) || defined(__x86_64__)
+    state.sseControl = _mm_getcsr();
+#endif
+    return state;
+}
+
+template <typename T>
+void compare(std::string& changes, const char* what, const T& before, const T& after) {
+    if (before != after) {
+        changes += std::string(changes.empty() ? "" : "; ") + what + " " + before + " -> " + after;
+    }
+}
+
+std::string hex(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", value);
+    return text;
+}
+
 }  // namespace
 
 namespace shell {
+
+void saveProcessState() {
+    savedState = currentState();
+}
+
+void printProcessState() {
+    const ProcessState now = currentState();
+    const ProcessState& was = savedState;
+    std::string changes;
+    compare(changes, "time locale", "\"" + escape(was.timeLocale) + "\"",
+            "\"" + escape(now.timeLocale) + "\"");
+    compare(changes, "error mode", hex(was.errorMode), hex(now.errorMode));
+    compare(changes, "folder", "\"" + escape(was.folder) + "\"", "\"" + escape(now.folder) + "\"");
+    compare(changes, "winsock", std::string(was.winsockStarted ? "started" : "not started"),
+            std::string(now.winsockStarted ? "started" : "not started"));
+    compare(changes, "floating-point control", hex(was.floatControl), hex(now.floatControl));
+    compare(changes, "SSE control", hex(was.sseControl), hex(now.sseControl));
+    say("process", changes.empty() ? "unchanged" : "changed: " + changes);
+}
 
 void fuzzBroadcasts(long count, unsigned long long seed, bool show) {
     Random random{seed};
@@ -333,7 +424,8 @@ void printResources() {
     say("resources", "gdi " + std::to_string(guiResources(GR_GDIOBJECTS)) + " user " +
                          std::to_string(guiResources(GR_USEROBJECTS)) + " handles " +
                          std::to_string(handleCount()) + " private " +
-                         std::to_string(privateBytes()));
+                         std::to_string(privateBytes()) + " threads " +
+                         std::to_string(threadCount()));
 }
 
 }  // namespace shell
