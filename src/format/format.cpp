@@ -79,9 +79,11 @@ void compileMetric(MetricSlot slot, char letter, const IdentityTexts& identity) 
         const char* text = identity.*token.identity;
         text = text ? text : "";
         const size_t length = std::strlen(text);
-        // Identity texts are sized to fit, but never beyond one display text.
+        // Identity texts are sized to fit, but never beyond one display text;
+        // one that may arrive later has room for it.
         const size_t capped = length < kTextSize - 1 ? length : kTextSize - 1;
-        index = appendSegment(text, capped, static_cast<int>(capped + 1));
+        const int size = static_cast<int>(capped + 1);
+        index = appendSegment(text, capped, size > token.size ? size : token.size);
     } else {
         index = appendSegment(token.initialText, std::strlen(token.initialText), token.size);
     }
@@ -155,6 +157,7 @@ void freeSegments() {
 }
 
 void compileFormat(const char* format, const IdentityTexts& identity) {
+    ++formatEngine.compiles;
     copyText(scratchText, sizeof scratchText, format);
     const char* text = scratchText;
     size_t position = 0;

@@ -19,6 +19,7 @@ struct FormatEngine {
     int slots[SlotCount];                       // segment index or -1
     int driveSlots[SlotCount][kDriveLetters];   // per-drive tokens, [slot][letter - 'A']
     unsigned updaters;                          // bit (1 << UpdaterId) for each one the format needs
+    unsigned compiles;                          // counts compileFormat calls, so an answer knows its format
     bool multiLine;
     char displayText[kTextSize];
 };

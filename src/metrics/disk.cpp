@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "format/format.h"
+#include "plugin/worker.h"
 
 int diskSlotOf(DiskKind kind, char letter) {
     if (kind < 0 || kind >= DiskKindCount) {
@@ -29,70 +30,99 @@ uint64_t usedSpace(uint64_t total, uint64_t totalFree) {
     return totalFree < total ? total - totalFree : 0;
 }
 
-void writeSize(int slot, uint64_t bytes) {
-    char text[32];
-    formatByteSize(bytes, text, sizeof text);
-    writeSegment(slot, text);
+void sizeText(uint64_t bytes, char* text) {
+    char full[32];
+    formatByteSize(bytes, full, sizeof full);
+    copyText(text, kDiskTextSize, full);
 }
 
-void writeToken(DiskKind kind, int slot, const char* root) {
+void tokenText(DiskToken* token) {
+    char root[8];
+    formatText(root, sizeof root, "%c:\\", token->letter);
     uint64_t freeToCaller = 0;
     uint64_t total = 0;
     uint64_t totalFree = 0;
     bool ok = false;
-    switch (kind) {
+    switch (token->kind) {
         case DiskFree:
             ok = queryDiskSpace(root, &freeToCaller, nullptr, nullptr);
             if (ok) {
-                writeSize(slot, freeToCaller);
+                sizeText(freeToCaller, token->text);
             }
             break;
         case DiskTotal:
             ok = queryDiskSpace(root, nullptr, &total, nullptr);
             if (ok) {
-                writeSize(slot, total);
+                sizeText(total, token->text);
             }
             break;
         case DiskUsed:
             ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
-                writeSize(slot, usedSpace(total, totalFree));
+                sizeText(usedSpace(total, totalFree), token->text);
             }
             break;
         case DiskFreePercent:
             ok = queryDiskSpace(root, &freeToCaller, &total, nullptr);
             if (ok) {
-                writeSegmentf(slot, "%d%%", diskPercent(freeToCaller, total));
+                formatText(token->text, kDiskTextSize, "%d%%", diskPercent(freeToCaller, total));
             }
             break;
         case DiskUsedPercent:
             ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
-                writeSegmentf(slot, "%d%%", diskPercent(usedSpace(total, totalFree), total));
+                formatText(token->text, kDiskTextSize, "%d%%", diskPercent(usedSpace(total, totalFree), total));
             }
             break;
         default:
             return;
     }
     if (!ok) {
-        writeSegment(slot, "--");
+        copyText(token->text, kDiskTextSize, "--");
     }
 }
+
+// The format compile whose disk tokens show answers, not "--".
+unsigned answeredCompile;
 
 }  // namespace
 
 void updateDiskSpace() {
+    Work work;
+    clearWork(&work, QueryDiskSpace);
+    work.generation = formatEngine.compiles;
+    DiskSpaceWork& disk = work.disk;
     int remaining = formatEngine.driveTokenCount;
     for (char letter = 'A'; letter <= 'Z' && remaining > 0; ++letter) {
-        char root[8];
-        formatText(root, sizeof root, "%c:\\", letter);
-        for (int kind = 0; kind < DiskKindCount; ++kind) {
+        for (int kind = 0; kind < DiskKindCount && disk.count < kMaxSegments; ++kind) {
             const int slot = diskSlotOf(static_cast<DiskKind>(kind), letter);
             if (slot == -1) {
                 continue;
             }
-            writeToken(static_cast<DiskKind>(kind), slot, root);
+            DiskToken& token = disk.tokens[disk.count++];
+            token.slot = static_cast<short>(slot);
+            token.kind = static_cast<char>(kind);
+            token.letter = letter;
+            if (answeredCompile != work.generation) {
+                writeSegment(slot, "--");
+            }
             --remaining;
         }
     }
+    if (disk.count > 0) {
+        requestWork(work);
+    }
+}
+
+void runDiskSpaceWork(DiskSpaceWork* work) {
+    for (int i = 0; i < work->count && i < kMaxSegments; ++i) {
+        tokenText(&work->tokens[i]);
+    }
+}
+
+void applyDiskSpaceWork(const DiskSpaceWork& work) {
+    for (int i = 0; i < work.count && i < kMaxSegments; ++i) {
+        writeSegment(work.tokens[i].slot, work.tokens[i].text);
+    }
+    answeredCompile = formatEngine.compiles;
 }

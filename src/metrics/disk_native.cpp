@@ -12,6 +12,9 @@ bool queryDiskSpace(const char* root, uint64_t* freeToCaller, uint64_t* total, u
         d.queried[d.queries] = root[0];
     }
     ++d.queries;
+    if (d.during) {
+        d.during(root[0]);
+    }
     if (root[0] < 'A' || root[0] > 'Z' || !d.volumes[root[0] - 'A'].present) {
         return false;
     }

@@ -15,6 +15,7 @@ struct DiskStandIn {
     DiskVolume volumes[26];  // [letter - 'A']
     char queried[128];       // the letter of each query
     int queries;
+    void (*during)(char letter);  // called in each query, on the querying thread
 };
 
 extern DiskStandIn diskStandIn;

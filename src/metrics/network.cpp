@@ -2,6 +2,7 @@
 
 #include "format/text.h"
 #include "plugin/frame.h"
+#include "plugin/worker.h"
 #include "settings/settings.h"
 
 namespace {
@@ -127,9 +128,19 @@ void updateNetwork() {
 }
 
 void lookupIpAddress() {
-    char text[sizeof ipText];
-    if (readHostAddress(text, sizeof text)) {
-        copyText(ipText, sizeof ipText, text);
+    Work work;
+    clearWork(&work, QueryHostAddress);
+    requestWork(work);
+}
+
+void runHostAddressWork(HostAddressWork* work) {
+    work->found = readHostAddress(work->text, sizeof work->text);
+}
+
+void applyHostAddressWork(const HostAddressWork& work) {
+    if (work.found) {
+        copyText(ipText, sizeof ipText, work.text);
+        writeSegment(slotOf(SlotIpAddress), ipText);
     }
 }
 

@@ -40,7 +40,7 @@ enum class Place : unsigned char {
 struct MetricToken {
     char code[3];  // after the '%'
     Place place;
-    int size;                 // segment bytes, bounding what the updater writes
+    int size;                 // segment bytes, bounding what the updater writes (at least, for identities)
     const char* initialText;  // until the first reading; null: an identity text
     const char* IdentityTexts::*identity;
     UpdaterId updater;
@@ -68,7 +68,7 @@ inline constexpr MetricToken kMetricTokens[] = {
     {"BL", Place::Own, 16, "lifetime", nullptr, UpdatePower, "Battery Lifetime"},
     {"ID", Place::Own, 16, "0KB", nullptr, UpdateNetwork, "Download speed (KB/sec)"},
     {"IU", Place::Own, 16, "0KB", nullptr, UpdateNetwork, "Upload speed (KB/sec)"},
-    {"NP", Place::Own, 0, nullptr, &IdentityTexts::ipAddress, ByCompiler, "IP address"},
+    {"NP", Place::Own, 16, nullptr, &IdentityTexts::ipAddress, ByCompiler, "IP address"},
     {"NU", Place::Own, 0, nullptr, &IdentityTexts::userName, ByCompiler, "User name"},
     {"NW", Place::Own, 0, nullptr, &IdentityTexts::computerName, ByCompiler, "Workstation name"},
     {"UW", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, "Uptime (week:day:hour:min)"},

@@ -6,6 +6,7 @@
 #include "metrics/network_native.h"
 #include "metrics/system_native.h"
 #include "metrics/uptime_native.h"
+#include "plugin/worker_native.h"
 #include "smart/smart.h"
 #include "smart/smart_fake.h"
 
@@ -23,6 +24,9 @@ void resetStandIns() {
     systemStandIn = SystemStandIn{};
     uptimeStandIn = UptimeStandIn{};
     fakeSmartDrive = FakeSmartDrive{};  // detached: every query yields 255
+    stopWorker();
+    workerStandIn.smartLogReports = 0;
+    workerStandIn.lastSmartLog = 0;
 
     restartNetwork();
     resetSystemState();

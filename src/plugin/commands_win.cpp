@@ -13,6 +13,7 @@
 #include "plugin/commands.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
+#include "plugin/worker.h"
 #include "settings/about.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
@@ -126,19 +127,6 @@ void reloadSettings() {
     repaint(TRUE);
 }
 
-void writeSmartLog() {
-    const int result = queryDriveSmart(osClass, settings.physicalDriveNumber, settings.driveNumber,
-                                       settings.hdTempAttrId, 1);
-    if (result == 0) {
-        MessageBoxA(frame.hostWindow,
-                    "S.M.A.R.T. Log file is saved to\n\nC:\\Telvane.HDTemp.log\n",
-                    "S.M.A.R.T. Log Saved", MB_OK);
-    } else {
-        MessageBoxA(frame.hostWindow, "Access S.M.A.R.T. Error!\n\nNo Log file is saved.\n",
-                    "S.M.A.R.T. Log Not Saved", MB_OK);
-    }
-}
-
 // Commands that need more than a settings change.
 bool runSystemCommand(CommandId id) {
     switch (id) {
@@ -166,7 +154,7 @@ bool runSystemCommand(CommandId id) {
             saveSettings();
             return true;
         case CmdHDTempLog:
-            writeSmartLog();
+            requestSmartLog();
             return true;
         default:
             return false;

@@ -8,6 +8,7 @@
 #include "metrics/system.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
+#include "plugin/worker.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
 
@@ -53,6 +54,13 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case MSG_STYLE_REFRESH:
         case MSG_BROADCAST:
             return handleHostMessage(message, wParam, lParam);
+        case kAnswersMessage:
+            // Shown at once: with a long main interval the next paint
+            // could be far off.
+            if (collectAnswers()) {
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            return 0;
         default:
             break;
     }
@@ -64,6 +72,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void startPlugin() {
+    startWorker(frame.window);
     createSystemSampler();
     SetTimer(frame.window, TIMER_MAIN, timerPeriodMs(settings.mainInterval), nullptr);
     SetTimer(frame.window, TIMER_DISK, timerPeriodMs(settings.diskInterval), nullptr);
@@ -167,6 +176,8 @@ extern "C" void endPlugin(HINSTANCE instance) {
         KillTimer(window, id);
     }
     KillTimer(window, TIMER_AUTOHIDE);
+    // Before the window goes: no answer is posted once this returns.
+    stopWorker();
     RemoveSticky(window);
     SendMessageA(frame.hostWindow, MSG_UNREGISTER, reinterpret_cast<WPARAM>(window), messageList());
     if (settings.inSlit && frame.slitWindow != nullptr) {

@@ -90,9 +90,11 @@ TEST_F(FormatTest, EachMetricAppearsOnceAtItsFirstOccurrence) {
 
 TEST_F(FormatTest, IdentityTextsAreCopiedWhenCompiling) {
     EXPECT_EQ(compile("%NP %NU@%NW"), (Segments{"192.168.1.7", " ", "alice", "@", "DESK"}));
-    EXPECT_EQ(formatEngine.segmentSizes[0], 12);
-    // No address found yet: an empty segment, not a crash.
+    EXPECT_EQ(formatEngine.segmentSizes[2], 6);
+    // No address found yet: an empty segment with room for the one the
+    // lookup finds later.
     EXPECT_EQ(compile("[%NP]", IdentityTexts{"", nullptr, nullptr}), (Segments{"[", "", "]"}));
+    EXPECT_EQ(formatEngine.segmentSizes[1], 16);
 }
 
 TEST_F(FormatTest, EscapesBecomeControlCharactersInPlace) {

@@ -1,0 +1,112 @@
+// The slow queries — a network drive whose server is gone, a busy or
+// failing disk, a broken name service — run on one thread of Telvane's own,
+// so the shell's thread, which the whole desktop waits on, never waits for
+// them. The window asks; the worker answers through a posted message.
+//
+// Hand-over rules: each kind of query has one place in the queue, the
+// newest request taking it; a request equal to the one running is not
+// queued again; answers for a format that has since been compiled anew are
+// dropped; nothing waits on the worker but endPlugin, and that only for a
+// bounded time.
+#pragma once
+
+#include "host/wintypes.h"
+#include "metrics/disk.h"
+#include "metrics/network.h"
+#include "smart/smart.h"
+
+enum SlowQuery : unsigned char {
+    QueryDiskSpace,
+    QueryDriveTemperature,
+    QueryHostAddress,
+    QuerySmartLog,
+    SlowQueryCount
+};
+
+// One query: what to ask, filled by the window, then what came back.
+struct Work {
+    SlowQuery query;
+    unsigned generation;  // the format compile the answer belongs to; 0: any
+    union {
+        DiskSpaceWork disk;
+        DriveWork drive;  // temperature and log
+        HostAddressWork address;
+    };
+};
+
+// Cleared work of one kind: requests compare byte for byte.
+void clearWork(Work* work, SlowQuery query);
+
+// ---- the window's side ----
+
+// Starts the worker of this start; answers are posted to `window`.
+void startWorker(HWND window);
+// Stops it: waits up to kWorkerStopWaitMs for a query under way, then
+// leaves a worker stuck in a system call to end on its own.
+void stopWorker();
+constexpr unsigned kWorkerStopWaitMs = 1000;
+// Hands a query over. Without a worker the platform decides (see
+// answerWithoutWorker).
+void requestWork(const Work& work);
+// On the posted message: applies every answer waiting. True when any was.
+bool collectAnswers();
+
+// ---- the queue, without locking (the caller holds the lock) ----
+
+struct WorkQueue {
+    Work pending[SlowQueryCount];
+    bool hasPending[SlowQueryCount];
+    unsigned order[SlowQueryCount];  // when each pending one was asked
+    unsigned asked;
+    Work running[SlowQueryCount];  // as asked, without its answer
+    bool isRunning[SlowQueryCount];
+    Work answers[SlowQueryCount];
+    bool hasAnswer[SlowQueryCount];
+};
+
+// Queues `work`; false when it needs no wake-up (equal to the one running
+// or already waiting).
+bool queueWork(WorkQueue* queue, const Work& work);
+// The longest waiting query, now counted as running; false when none.
+bool takeWork(WorkQueue* queue, Work* work);
+// The answer to a query taken before.
+void finishWork(WorkQueue* queue, const Work& answer);
+bool takeAnswer(WorkQueue* queue, Work* answer);
+
+// Asks the system (any thread) and applies an answer (the window's thread).
+void runWork(Work* work);
+void applyWork(const Work& work);
+
+// ---- one worker: shared by the window and the thread ----
+
+struct WorkerContext {
+    WorkQueue queue;  // under the lock
+    bool stopping;    // under the lock
+    int references;   // the window's and the thread's; the last to let go frees it
+    alignas(8) unsigned char platform[192];  // lock, wake-up, thread, window
+};
+
+// The thread's whole life; lets go of the context at the end.
+void workerLoop(WorkerContext* context);
+void releaseWorker(WorkerContext* context);
+
+// Platform side (worker_win.cpp; worker_native.cpp natively).
+// Makes the lock and wake-up and starts a thread that runs workerLoop;
+// false (with nothing left behind) when it cannot.
+bool startWorkerThread(WorkerContext* context, HWND window);
+void lockWorker(WorkerContext* context);
+void unlockWorker(WorkerContext* context);
+void wakeWorker(WorkerContext* context);
+// Waits, unlocked, for the next wake-up.
+void sleepWorker(WorkerContext* context);
+// Waits up to `ms` for the thread to end; lets go of it either way.
+bool joinWorker(WorkerContext* context, unsigned ms);
+// Tells the window answers are waiting (called under the lock).
+void postAnswers(WorkerContext* context);
+// Frees the lock and wake-up, once neither side uses them.
+void closeWorkerPlatform(WorkerContext* context);
+// A query asked while no worker runs: Windows drops it, since the thread
+// asking must not wait; the native stand-in answers it at once.
+void answerWithoutWorker(Work* work);
+// Tells the user how writing the S.M.A.R.T. log went.
+void reportSmartLog(int result);
