@@ -1,0 +1,159 @@
+// The hand-over between the window and the worker, with a disk query that
+// blocks until the test lets it go: the caller never waits, a stuck query
+// holds up neither endPlugin nor the next start, and an answer for an old
+// format never lands in the new one's segments.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "format/format.h"
+#include "metrics/disk_native.h"
+#include "metrics/stand_ins.h"
+#include "plugin/worker_native.h"
+
+namespace {
+
+constexpr uint64_t kGiB = 1024ULL * 1024 * 1024;
+
+// Disk queries wait here until the test passes them on, one by one.
+struct Gate {
+    std::mutex lock;
+    std::condition_variable changed;
+    int entered = 0;
+    int passes = 0;
+} gate;
+
+void waitAtGate(char) {
+    std::unique_lock<std::mutex> hold(gate.lock);
+    ++gate.entered;
+    gate.changed.notify_all();
+    gate.changed.wait(hold, [] { return gate.passes > 0; });
+    --gate.passes;
+}
+
+void pass(int queries) {
+    {
+        std::lock_guard<std::mutex> hold(gate.lock);
+        gate.passes += queries;
+    }
+    gate.changed.notify_all();
+}
+
+template <typename Condition>
+bool within(std::chrono::milliseconds limit, Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+bool entered(int queries) {
+    std::unique_lock<std::mutex> hold(gate.lock);
+    return gate.changed.wait_for(hold, std::chrono::seconds(5), [&] { return gate.entered >= queries; });
+}
+
+int posts() {
+    return __atomic_load_n(&workerStandIn.posts, __ATOMIC_SEQ_CST);
+}
+
+int threadsLive() {
+    return __atomic_load_n(&workerStandIn.threadsLive, __ATOMIC_SEQ_CST);
+}
+
+class WorkerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetStandIns();
+        freeSegments();
+        diskStandIn.volumes['C' - 'A'] = {true, 30 * kGiB, 100 * kGiB, 33 * kGiB};
+        diskStandIn.volumes['D' - 'A'] = {true, 1 * kGiB, 2 * kGiB, 1 * kGiB};
+        diskStandIn.during = waitAtGate;
+    }
+    void TearDown() override {
+        pass(1000);
+        stopWorker();
+        EXPECT_TRUE(within(std::chrono::seconds(5), [] { return threadsLive() == 0; }));
+        freeSegments();
+    }
+    static void compile(const char* format) {
+        freeSegments();
+        compileFormat(format, IdentityTexts{"", "", ""});
+    }
+    static std::string text(DiskKind kind, char letter) {
+        return formatEngine.segments[diskSlotOf(kind, letter)];
+    }
+    static std::string shown() {
+        assembleDisplayText();
+        return formatEngine.displayText;
+    }
+};
+
+TEST_F(WorkerTest, AStuckQueryHoldsUpNeitherTheWindowNorEndPluginNorTheNextStart) {
+    startWorker(nullptr);
+    compile("C:%DFC %H");
+    updateDiskSpace();
+    ASSERT_TRUE(entered(1));
+    // Due again while it runs: not queued again. The other queries wait
+    // behind it on the one thread, the window does not.
+    updateDiskSpace();
+    updateDiskSpace();
+    updateDriveTemperature();
+    EXPECT_FALSE(collectAnswers());
+    EXPECT_EQ(shown(), "C:-- 255");
+
+    auto start = std::chrono::steady_clock::now();
+    stopWorker();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(waited, std::chrono::milliseconds(kWorkerStopWaitMs + 1000));
+
+    // The next start answers while the old worker is still stuck.
+    startWorker(nullptr);
+    compile("C:%DFC");
+    diskStandIn.during = nullptr;
+    updateDiskSpace();
+    ASSERT_TRUE(within(std::chrono::seconds(5), [] { return posts() > 0; }));
+    EXPECT_TRUE(collectAnswers());
+    EXPECT_EQ(shown(), "C:30.0 GB");
+    EXPECT_EQ(threadsLive(), 2);
+
+    // Let go, the old worker ends without a word to the new start.
+    const int postsBefore = posts();
+    pass(1);
+    ASSERT_TRUE(within(std::chrono::seconds(5), [] { return threadsLive() == 1; }));
+    EXPECT_EQ(posts(), postsBefore);
+    EXPECT_EQ(diskStandIn.queries, 2);
+}
+
+TEST_F(WorkerTest, AnAnswerForAnOldFormatIsDropped) {
+    startWorker(nullptr);
+    compile("%DFC");
+    updateDiskSpace();
+    ASSERT_TRUE(entered(1));
+    // A new format while the old one's query runs: its first segment is
+    // now D's total, where C's free space must not land.
+    compile("%DTD|%DFC");
+    updateDiskSpace();
+    pass(1);
+    ASSERT_TRUE(entered(2));  // the old answer is in; the new query waits
+    ASSERT_TRUE(within(std::chrono::seconds(5), [] { return posts() == 1; }));
+    collectAnswers();
+    EXPECT_EQ(shown(), "--|--");
+
+    pass(2);
+    ASSERT_TRUE(within(std::chrono::seconds(5), [] { return posts() == 2; }));
+    EXPECT_TRUE(collectAnswers());
+    EXPECT_EQ(shown(), "2.00 GB|30.0 GB");
+    EXPECT_EQ(text(DiskFree, 'C'), "30.0 GB");
+    // A request the same as the one answered runs again (the next interval).
+    updateDiskSpace();
+    pass(2);
+    EXPECT_TRUE(within(std::chrono::seconds(5), [] { return posts() == 3; }));
+}
+
+}  // namespace
