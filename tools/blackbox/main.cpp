@@ -305,6 +305,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     shell::installDialogAnswerer();
+    // A shell has the common dialogs loaded for as long as it runs. Wine's
+    // comdlg32 leaves a handle behind each time it is loaded anew, which
+    // the plugin's unload cycles would otherwise count as the plugin's.
+    LoadLibraryA("comdlg32.dll");
     shell::saveProcessState();
     if (!loadPlugin(pluginPath)) {
         return 1;
