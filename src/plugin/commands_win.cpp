@@ -39,9 +39,41 @@ void pickFontColor() {
     }
 }
 
+// Painting asks for a cell height (a positive height), which includes the
+// font's internal leading; the picker shows and answers the character
+// height (a negative one). Both ways go through the font as painting
+// makes it, so the picker opens on the size the window shows, and the
+// size chosen is the size shown; existing files paint as before.
+struct FontHeights {
+    int cell;
+    int character;
+};
+
+FontHeights paintedHeights(int height, const char* face) {
+    FontHeights heights = {height < 0 ? -height : height, height < 0 ? -height : height};
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             0, 0, face);
+    HDC screen = GetDC(nullptr);
+    if (font != nullptr && screen != nullptr) {
+        HGDIOBJ previous = SelectObject(screen, font);
+        TEXTMETRICA metrics;
+        if (GetTextMetricsA(screen, &metrics) && metrics.tmHeight > metrics.tmInternalLeading &&
+            metrics.tmInternalLeading >= 0) {
+            heights.cell = metrics.tmHeight;
+            heights.character = metrics.tmHeight - metrics.tmInternalLeading;
+        }
+        SelectObject(screen, previous);
+    }
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    if (font != nullptr) {
+        DeleteObject(font);
+    }
+    return heights;
+}
+
 void pickFont() {
-    // Same creation parameters as painting, so the dialog starts on the
-    // font the window shows.
     LOGFONTA logFont{};
     HFONT font = CreateFontA(settings.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, 0, 0, 0, 0, settings.fontFace);
@@ -49,6 +81,7 @@ void pickFont() {
         GetObjectA(font, sizeof logFont, &logFont);
         DeleteObject(font);
     }
+    logFont.lfHeight = -paintedHeights(settings.fontHeight, settings.fontFace).character;
     CHOOSEFONTA chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = frame.window;
@@ -62,7 +95,8 @@ void pickFont() {
     std::memcpy(face, logFont.lfFaceName, LF_FACESIZE);
     face[LF_FACESIZE] = '\0';
     copySettingText(settings.fontFace, kFontFaceSize, face);
-    settings.fontHeight = fontHeightWithin(-static_cast<int64_t>(logFont.lfHeight));
+    const int character = fontHeightWithin(-static_cast<int64_t>(logFont.lfHeight));
+    settings.fontHeight = fontHeightWithin(paintedHeights(-character, face).cell);
     repaint(TRUE);
     buildMenu(false);
 }
