@@ -338,6 +338,12 @@ struct ProcessState {
 
 ProcessState savedState;
 
+// The 32-bit build does not assume SSE; this reads its control word only
+// where the processor has it.
+__attribute__((target("sse"))) unsigned sseControl() {
+    return _mm_getcsr();
+}
+
 ProcessState currentState() {
     ProcessState state;
     const char* locale = std::setlocale(LC_TIME, nullptr);
@@ -355,9 +361,9 @@ ProcessState currentState() {
         closesocket(probe);
     }
     state.floatControl = _controlfp(0, 0);
-#if defined(__i386__) || defined(__x86_64__)
-    state.sseControl = _mm_getcsr();
-#endif
+    if (IsProcessorFeaturePresent(PF_XMMI_INSTRUCTIONS_AVAILABLE)) {
+        state.sseControl = sseControl();
+    }
     return state;
 }
 
