@@ -243,7 +243,11 @@ bool patch(HMODULE module, const char* name, Fn replacement, Fn& original,
     if (!patchImport(module, dll, name, reinterpret_cast<void*>(replacement), &previous)) {
         return false;
     }
-    original = reinterpret_cast<Fn>(previous);
+    // Hooked already (after a benchmark, or a module a reload found still
+    // loaded): the original stays the system's function.
+    if (previous != reinterpret_cast<void*>(replacement)) {
+        original = reinterpret_cast<Fn>(previous);
+    }
     return true;
 }
 
