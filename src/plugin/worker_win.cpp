@@ -16,6 +16,8 @@ struct WinWorker {
 };
 static_assert(sizeof(WinWorker) <= sizeof(WorkerContext::platform), "worker platform part");
 
+constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
+
 WinWorker& part(WorkerContext* context) {
     return *reinterpret_cast<WinWorker*>(context->platform);
 }
@@ -46,7 +48,10 @@ bool startWorkerThread(WorkerContext* context, HWND window) {
         return false;
     }
     InitializeCriticalSection(&w.lock);
-    w.thread = CreateThread(nullptr, 0, workerThread, context, 0, nullptr);
+    // The queries need little stack; the shell's default would be reserved
+    // (and under wine committed) for each start.
+    w.thread = CreateThread(nullptr, kWorkerStackBytes, workerThread, context,
+                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (w.thread == nullptr) {
         DeleteCriticalSection(&w.lock);
         FreeLibrary(w.module);

@@ -305,9 +305,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     shell::installDialogAnswerer();
-    // A shell has the common dialogs loaded for as long as it runs. Wine's
-    // comdlg32 leaves a handle behind each time it is loaded anew, which
-    // the plugin's unload cycles would otherwise count as the plugin's.
+    // A shell has the common controls and dialogs loaded for as long as it
+    // runs. Wine's leave a handle (comdlg32) and memory (both, in 32-bit
+    // wine) behind each time they are loaded anew, which the plugin's
+    // unload cycles would otherwise count as the plugin's.
+    LoadLibraryA("comctl32.dll");
     LoadLibraryA("comdlg32.dll");
     shell::saveProcessState();
     if (!loadPlugin(pluginPath)) {

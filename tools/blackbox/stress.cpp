@@ -296,16 +296,33 @@ DWORD handleCount() {
     return count;
 }
 
-// Private bytes; wine fills only the older, shorter record, whose commit
-// charge (PagefileUsage) is the same figure.
+// Private bytes. Wine fills only the older, shorter record, whose commit
+// charge (PagefileUsage) it takes from the host process: for a 32-bit
+// program that includes qemu's own memory, which grows with every DLL
+// image it translates anew. There the figure is the process's committed
+// private memory as the program itself sees it.
 SIZE_T privateBytes() {
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(),
-                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
-        return 0;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof memory) &&
+        memory.cb >= sizeof memory) {
+        return memory.PrivateUsage;
     }
-    return memory.cb >= sizeof memory ? memory.PrivateUsage : memory.PagefileUsage;
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    const char* at = nullptr;
+    while (VirtualQuery(at, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+            total += region.RegionSize;
+        }
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) {
+            break;
+        }
+        at = next;
+    }
+    return total;
 }
 
 DWORD threadCount() {
