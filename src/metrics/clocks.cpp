@@ -73,24 +73,48 @@ bool isLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-// The C library's locale belongs to the whole process: the shell and every
-// other plugin format their dates with it. Ours is set only while we format
-// (XP's msvcrt has no locale objects of its own), and the process's put back.
-void formatInLocale(const char* locale, const char* format, const std::tm* record) {
-    char previous[256];
-    const char* current = std::setlocale(LC_TIME, nullptr);
-    // A name we could not restore in full is not worth switching from.
-    const bool switched = current != nullptr && std::strlen(current) < sizeof previous &&
-                          std::strcmp(current, locale) != 0;
-    if (switched) {
-        copyText(previous, sizeof previous, current);
-        std::setlocale(LC_TIME, locale);
+// Whether a clock format names days, months, the half of the day or the
+// zone, or uses the locale's own date and time forms; digits are the same
+// in every locale.
+bool usesLocaleNames(const char* format) {
+    for (const char* c = format; *c != '\0'; ++c) {
+        if (*c != '%') continue;
+        ++c;
+        if (*c == '#') ++c;
+        if (*c == '\0') break;
+        if (std::strchr("aAbBcpxXzZ", *c) != nullptr) return true;
     }
-    formatClockText(clockText, sizeof clockText, format, record);
-    if (switched) {
-        std::setlocale(LC_TIME, previous);
-    }
+    return false;
 }
+
+// The C library's locale belongs to the whole process: the shell and every
+// other plugin format their dates with it. Ours is set only while the
+// clocks are formatted (XP's msvcrt has no locale objects of their own),
+// and the process's put back; formats of digits alone need neither.
+class ClockLocale {
+public:
+    ClockLocale(const char* locale, bool needed) : switched_(false) {
+        if (!needed) {
+            return;
+        }
+        const char* current = std::setlocale(LC_TIME, nullptr);
+        // A name we could not restore in full is not worth switching from.
+        if (current == nullptr || std::strlen(current) >= sizeof previous_ || std::strcmp(current, locale) == 0) {
+            return;
+        }
+        copyText(previous_, sizeof previous_, current);
+        switched_ = std::setlocale(LC_TIME, locale) != nullptr;
+    }
+    ~ClockLocale() {
+        if (switched_) std::setlocale(LC_TIME, previous_);
+    }
+    ClockLocale(const ClockLocale&) = delete;
+    ClockLocale& operator=(const ClockLocale&) = delete;
+
+private:
+    bool switched_;
+    char previous_[256];
+};
 
 }  // namespace
 
@@ -217,6 +241,12 @@ int64_t unixSecondsFromFileTime(uint64_t fileTime) {
 }
 
 void updateClocks() {
+    const bool localShown = slotOf(SlotLocalTime) != -1;
+    const bool universalShown = slotOf(SlotUniversalTime) != -1;
+    // Both clocks in Telvane's locale; the process's is put back at the end.
+    const ClockLocale locale(settings.localeString,
+                             (localShown && usesLocaleNames(settings.localTimeFormat)) ||
+                                 (universalShown && usesLocaleNames(settings.universalTimeFormat)));
     // Both clocks from the one reading.
     const uint64_t universalFileTime = readUniversalFileTime();
     std::tm local;
@@ -224,12 +254,12 @@ void updateClocks() {
     if (readLocalTime(unixSecondsFromFileTime(universalFileTime), &local)) {
         localInDaylight = local.tm_isdst > 0;
         // Each clock is formatted only when shown.
-        if (slotOf(SlotLocalTime) != -1) {
-            formatInLocale(settings.localeString, settings.localTimeFormat, &local);
+        if (localShown) {
+            formatClockText(clockText, sizeof clockText, settings.localTimeFormat, &local);
             writeSegment(slotOf(SlotLocalTime), clockText);
         }
     }
-    if (slotOf(SlotUniversalTime) == -1) {
+    if (!universalShown) {
         return;
     }
     const int64_t offset =

@@ -139,7 +139,7 @@ TEST(ClockText, UnknownConversionsAreShownAsText) {
 TEST(LocalClock, LeavesTheProcessLocaleAsItWas) {
     // The shell and its other plugins format their dates in that locale.
     const Settings saved = settings;
-    copyText(settings.localTimeFormat, sizeof settings.localTimeFormat, "%H:%M");
+    copyText(settings.localTimeFormat, sizeof settings.localTimeFormat, "%a %H:%M");
     for (const char* process : {"C", "C.UTF-8"}) {
         for (const char* ours : {"", "C", "C.UTF-8", "no such locale"}) {
             ASSERT_NE(std::setlocale(LC_TIME, process), nullptr);
@@ -149,7 +149,7 @@ TEST(LocalClock, LeavesTheProcessLocaleAsItWas) {
             compileFormat("%TL", IdentityTexts{"", "", ""});
             updateClocks();
             EXPECT_EQ(std::setlocale(LC_TIME, nullptr), before) << ours;
-            EXPECT_EQ(std::strlen(formatEngine.segments[slotOf(SlotLocalTime)]), 5u) << ours;
+            EXPECT_EQ(std::strlen(formatEngine.segments[slotOf(SlotLocalTime)]), 9u) << ours;
         }
     }
     freeSegments();
