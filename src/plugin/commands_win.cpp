@@ -81,7 +81,8 @@ void pickFont() {
         GetObjectA(font, sizeof logFont, &logFont);
         DeleteObject(font);
     }
-    logFont.lfHeight = -paintedHeights(settings.fontHeight, settings.fontFace).character;
+    const FontHeights shown = paintedHeights(settings.fontHeight, settings.fontFace);
+    logFont.lfHeight = -shown.character;
     CHOOSEFONTA chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = frame.window;
@@ -95,7 +96,16 @@ void pickFont() {
     std::memcpy(face, logFont.lfFaceName, LF_FACESIZE);
     face[LF_FACESIZE] = '\0';
     copySettingText(settings.fontFace, kFontFaceSize, face);
-    const int character = fontHeightWithin(-static_cast<int64_t>(logFont.lfHeight));
+    // The picker offers whole points: a size left as it opened comes back
+    // rounded, and keeps the height shown instead.
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    const bool sizeKept = dpi > 0 && chooser.iPointSize == 10 * MulDiv(shown.character, 72, dpi);
+    const int character =
+        sizeKept ? shown.character : fontHeightWithin(-static_cast<int64_t>(logFont.lfHeight));
     settings.fontHeight = fontHeightWithin(paintedHeights(-character, face).cell);
     repaint(TRUE);
     buildMenu(false);
