@@ -1,10 +1,10 @@
 #include "smart/smart.h"
 #include "format/text.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "smart/smart_log.h"
 #include "smart/smart_query.h"
 #include "smart/storage_query.h"
 
@@ -63,32 +63,6 @@ int ataTemperature(SmartHandle device, int driveNumber, int attributeId) {
     SmartAttributeBuffer attributes;
     if (!readAttributes(device, driveNumber, &attributes)) return kNoTemperature;
     return findSmartAttribute(attributes.sector, smartEntryCount(attributes.cBufferSize), attributeId);
-}
-
-const uint8_t* readNvmeHealthLog(SmartHandle device, StorageProtocolBuffer* buffer) {
-    prepareNvmeHealthQuery(buffer);
-    unsigned returned = 0;
-    if (!smartDeviceControl(device, kStorageQueryProperty, buffer, sizeof *buffer, buffer, sizeof *buffer,
-                            &returned))
-        return nullptr;
-    return nvmeHealthLogIn(*buffer, returned);
-}
-
-// The temperature property first: it covers NVMe, SATA and USB drives
-// alike where the driver fills it in; then NVMe's own health log.
-int storageTemperature(SmartHandle device) {
-    StoragePropertyQuery query = storageTemperatureQuery();
-    uint8_t answer[kTemperatureAnswerSize];
-    std::memset(answer, 0, sizeof answer);
-    unsigned returned = 0;
-    if (smartDeviceControl(device, kStorageQueryProperty, &query, sizeof query, answer, sizeof answer,
-                           &returned)) {
-        int temperature = descriptorTemperature(answer, returned);
-        if (temperature != kNoTemperature) return temperature;
-    }
-    StorageProtocolBuffer buffer;
-    const uint8_t* healthLog = readNvmeHealthLog(device, &buffer);
-    return healthLog ? nvmeCompositeTemperature(healthLog) : kNoTemperature;
 }
 
 FILE* openLog(const char* logPath) {
@@ -152,15 +126,6 @@ int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
         if (entry[0] == attributeId) return entry[5];
     }
     return kNoTemperature;
-}
-
-void writeLogLine(FILE* log, const char* format, ...) {
-    char line[256];
-    va_list args;
-    va_start(args, format);
-    formatTextV(line, sizeof line, format, args);
-    va_end(args);
-    std::fputs(line, log);
 }
 
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count) {

@@ -2,10 +2,9 @@
 #pragma once
 
 #include "metrics/registry.h"
+#include "smart/smart_device.h"
 
 constexpr MetricSlot SlotDriveTemperature = metricSlot("H");
-
-constexpr int kNoTemperature = 255;
 
 struct DriveTemperatureReading {
     int value;    // degrees, or the ATA attribute's raw byte; 255 for none

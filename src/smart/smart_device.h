@@ -15,6 +15,9 @@ constexpr uint32_t kSmartReceiveDriveData = 0x7C088;
 
 constexpr int kSmartSectorSize = 512;
 
+// What either way of asking answers when the drive gives no temperature.
+constexpr int kNoTemperature = 255;
+
 #pragma pack(push, 1)
 
 struct SmartVersionParams {  // GETVERSIONINPARAMS

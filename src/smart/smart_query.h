@@ -1,10 +1,10 @@
-// The portable steps of the S.M.A.R.T. query, exposed for the tests.
+// The ATA S.M.A.R.T. path, the other way of asking a drive beside the
+// storage stack: its portable steps, exposed for the tests.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
-#include "format/text.h"
 #include "smart/smart_device.h"
 
 constexpr const char* kSmartLogPath = "C:\\Telvane.HDTemp.log";
@@ -29,9 +29,6 @@ int smartEntryCount(uint32_t reportedBufferSize);
 // Raw byte 0 of the first of the first `count` entries whose id is
 // attributeId, or 255.
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId);
-
-// One formatted line of a log, up to 255 characters.
-void writeLogLine(FILE* log, const char* format, ...) TELVANE_PRINTF(2, 3);
 
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);
 

@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "format/text.h"
-#include "smart/smart.h"
-#include "smart/smart_query.h"
+#include "smart/smart_log.h"
 
 namespace {
 
@@ -79,6 +78,32 @@ int nvmeCompositeTemperature(const uint8_t* healthLog) {
     unsigned kelvin = littleEndian16(healthLog + kNvmeCompositeTemperature);
     if (kelvin == 0) return kNoTemperature;  // not reported
     return plausibleTemperature(kelvinToCelsius(kelvin));
+}
+
+const uint8_t* readNvmeHealthLog(SmartHandle device, StorageProtocolBuffer* buffer) {
+    prepareNvmeHealthQuery(buffer);
+    unsigned returned = 0;
+    if (!smartDeviceControl(device, kStorageQueryProperty, buffer, sizeof *buffer, buffer, sizeof *buffer,
+                            &returned))
+        return nullptr;
+    return nvmeHealthLogIn(*buffer, returned);
+}
+
+// The temperature property covers NVMe, SATA and USB drives alike where
+// the driver fills it in.
+int storageTemperature(SmartHandle device) {
+    StoragePropertyQuery query = storageTemperatureQuery();
+    uint8_t answer[kTemperatureAnswerSize];
+    std::memset(answer, 0, sizeof answer);
+    unsigned returned = 0;
+    if (smartDeviceControl(device, kStorageQueryProperty, &query, sizeof query, answer, sizeof answer,
+                           &returned)) {
+        int temperature = descriptorTemperature(answer, returned);
+        if (temperature != kNoTemperature) return temperature;
+    }
+    StorageProtocolBuffer buffer;
+    const uint8_t* healthLog = readNvmeHealthLog(device, &buffer);
+    return healthLog ? nvmeCompositeTemperature(healthLog) : kNoTemperature;
 }
 
 void formatCounter(const uint8_t* counter, char (&text)[kCounterTextSize]) {

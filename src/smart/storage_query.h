@@ -1,12 +1,20 @@
 // Temperature through the storage stack, for drives that answer no ATA
 // S.M.A.R.T. commands: the temperature property and the NVMe health log.
-// The portable steps, exposed for the tests.
+// One of the two ways of asking a drive; smart.cpp chooses between them.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
 #include "smart/smart_device.h"
+
+// Degrees from a device opened for the storage stack's queries, or 255:
+// the temperature property first, then NVMe's health log.
+int storageTemperature(SmartHandle device);
+// The health log read into `buffer`, or null when the drive gives none.
+const uint8_t* readNvmeHealthLog(SmartHandle device, StorageProtocolBuffer* buffer);
+
+// ---- the portable steps, exposed for the tests ----
 
 constexpr int kColdestTemperature = -40;
 constexpr int kHottestTemperature = 150;
