@@ -5,9 +5,9 @@
 #include "metrics/hostproc.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
+#include "metrics/temperature.h"
 #include "metrics/uptime.h"
 #include "plugin/frame.h"
-#include "smart/smart.h"
 
 const MetricUpdater kMetricUpdaters[UpdaterCount] = {
     {nullptr, 0, nullptr},  // ByCompiler

@@ -5,9 +5,9 @@
 #include "metrics/hostproc_native.h"
 #include "metrics/network_native.h"
 #include "metrics/system_native.h"
+#include "metrics/temperature.h"
 #include "metrics/uptime_native.h"
 #include "plugin/worker_native.h"
-#include "smart/smart.h"
 #include "smart/smart_fake.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "metrics/clocks.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
+#include "metrics/temperature.h"
 #include "plugin/commands.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
@@ -17,7 +18,6 @@
 #include "settings/about.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
-#include "smart/smart.h"
 
 namespace {
 

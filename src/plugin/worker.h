@@ -13,7 +13,7 @@
 #include "host/wintypes.h"
 #include "metrics/disk.h"
 #include "metrics/network.h"
-#include "smart/smart.h"
+#include "metrics/temperature.h"
 
 enum SlowQuery : unsigned char {
     QueryDiskSpace,

@@ -1,10 +1,7 @@
-// Drive temperature (%H) and the attribute log.
+// A drive's temperature and its attribute log, asked of the drive.
 #pragma once
 
-#include "metrics/registry.h"
 #include "smart/smart_device.h"
-
-constexpr MetricSlot SlotDriveTemperature = metricSlot("H");
 
 struct DriveTemperatureReading {
     int value;    // degrees, or the ATA attribute's raw byte; 255 for none
@@ -21,27 +18,3 @@ DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int
 // 1: writes the attribute log, or the NVMe health log of a drive without
 // ATA attributes; 0 when written, 255 otherwise.
 int queryDriveSmart(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode);
-
-// The drive a figure is read from, as the settings choose it.
-struct DriveChoice {
-    int physicalDrive, driveNumber, attributeId;
-};
-// One temperature reading or log for the worker: the drive, then the answer.
-struct DriveWork {
-    int osClass;
-    DriveChoice choice;
-    int result;  // the temperature, or the log's result
-    bool asleep;
-};
-
-// Hands the worker a reading of the chosen drive; until it answers, %H
-// shows the last figure of that drive, or 255.
-void updateDriveTemperature();
-// Hands the worker the attribute log of the chosen drive (the log command).
-void requestSmartLog();
-void runDriveTemperatureWork(DriveWork* work);
-void applyDriveTemperatureWork(const DriveWork& work);
-void runSmartLogWork(DriveWork* work);
-extern int driveTemperature;
-// Forgets the figure shown and the drive it came from.
-void resetDriveTemperature();

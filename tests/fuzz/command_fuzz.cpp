@@ -4,8 +4,8 @@
 #include "fake_shell.h"
 #include "fuzz.h"
 #include "metrics/clocks.h"
+#include "metrics/temperature.h"
 #include "plugin/commands.h"
-#include "smart/smart.h"
 
 namespace {
 

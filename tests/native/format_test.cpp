@@ -9,7 +9,7 @@
 #include "metrics/network.h"
 #include "metrics/system.h"
 #include "metrics/uptime.h"
-#include "smart/smart.h"
+#include "metrics/temperature.h"
 
 namespace {
 

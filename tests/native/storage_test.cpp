@@ -10,6 +10,7 @@
 #include "format/format.h"
 #include "metrics/stand_ins.h"
 #include "metrics/system.h"
+#include "metrics/temperature.h"
 #include "settings/settings.h"
 #include "smart/smart.h"
 #include "smart/smart_fake.h"

@@ -13,6 +13,7 @@
 #include "format/format.h"
 #include "metrics/disk_native.h"
 #include "metrics/stand_ins.h"
+#include "metrics/temperature.h"
 #include "plugin/worker_native.h"
 
 namespace {

@@ -1,3 +1,5 @@
+#include "metrics/temperature.h"
+
 #include "format/format.h"
 #include "metrics/system.h"
 #include "plugin/worker.h"
