@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "format/format.h"
-#include "plugin/worker.h"
+#include "worker/worker.h"
 
 int diskSlotOf(DiskKind kind, char letter) {
     if (kind < 0 || kind >= DiskKindCount) {
@@ -25,6 +25,20 @@ int diskPercent(uint64_t part, uint64_t whole) {
 }
 
 namespace {
+
+// The disk tokens of one format, each with its own query: what to ask,
+// then the text to show.
+constexpr int kDiskTextSize = 16;  // the tokens' segment size
+struct DiskToken {
+    short slot;
+    char kind;    // DiskKind
+    char letter;  // 'A'..'Z'
+    char text[kDiskTextSize];
+};
+struct DiskSpaceWork {
+    int count;
+    DiskToken tokens[kMaxSegments];
+};
 
 uint64_t usedSpace(uint64_t total, uint64_t totalFree) {
     return totalFree < total ? total - totalFree : 0;
@@ -85,13 +99,32 @@ void tokenText(DiskToken* token) {
 // The format compile whose disk tokens show answers, not "--".
 unsigned answeredCompile;
 
+// The queries and their texts (any thread).
+void runDiskSpace(Work* work) {
+    DiskSpaceWork& disk = workData<DiskSpaceWork>(work);
+    for (int i = 0; i < disk.count && i < kMaxSegments; ++i) {
+        tokenText(&disk.tokens[i]);
+    }
+}
+
+// The texts into their segments (the window's thread).
+void applyDiskSpace(const Work& work) {
+    const DiskSpaceWork& disk = workData<DiskSpaceWork>(work);
+    for (int i = 0; i < disk.count && i < kMaxSegments; ++i) {
+        writeSegment(disk.tokens[i].slot, disk.tokens[i].text);
+    }
+    answeredCompile = formatEngine.compiles;
+}
+
+const WorkKind kDiskSpaceWork = {runDiskSpace, applyDiskSpace};
+
 }  // namespace
 
 void updateDiskSpace() {
     Work work;
-    clearWork(&work, QueryDiskSpace);
+    clearWork(&work, kDiskSpaceWork);
     work.generation = formatEngine.compiles;
-    DiskSpaceWork& disk = work.disk;
+    DiskSpaceWork& disk = workData<DiskSpaceWork>(&work);
     int remaining = formatEngine.driveTokenCount;
     for (char letter = 'A'; letter <= 'Z' && remaining > 0; ++letter) {
         for (int kind = 0; kind < DiskKindCount && disk.count < kMaxSegments; ++kind) {
@@ -112,17 +145,4 @@ void updateDiskSpace() {
     if (disk.count > 0) {
         requestWork(work);
     }
-}
-
-void runDiskSpaceWork(DiskSpaceWork* work) {
-    for (int i = 0; i < work->count && i < kMaxSegments; ++i) {
-        tokenText(&work->tokens[i]);
-    }
-}
-
-void applyDiskSpaceWork(const DiskSpaceWork& work) {
-    for (int i = 0; i < work.count && i < kMaxSegments; ++i) {
-        writeSegment(work.tokens[i].slot, work.tokens[i].text);
-    }
-    answeredCompile = formatEngine.compiles;
 }

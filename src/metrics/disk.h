@@ -22,28 +22,10 @@ bool queryDiskSpace(const char* root, uint64_t* freeToCaller, uint64_t* total, u
 // Windows, a look-alike natively.
 void formatByteSize(uint64_t bytes, char* text, int size);
 
-// The disk tokens of one format, each with its own query: what to ask,
-// then the text to show.
-constexpr int kDiskTextSize = 16;  // the tokens' segment size
-struct DiskToken {
-    short slot;
-    char kind;    // DiskKind
-    char letter;  // 'A'..'Z'
-    char text[kDiskTextSize];
-};
-struct DiskSpaceWork {
-    int count;
-    DiskToken tokens[kMaxSegments];
-};
-
 // Hands the worker every disk token the format holds, walking the drive
 // letters until the format's disk tokens are served. Until the first
 // answer for this format they show "--".
 void updateDiskSpace();
-// The queries and their texts (any thread); the texts into their
-// segments (the window's thread).
-void runDiskSpaceWork(DiskSpaceWork* work);
-void applyDiskSpaceWork(const DiskSpaceWork& work);
 
 // part * 100 / whole, truncated; 0 for an empty volume, at most 100.
 int diskPercent(uint64_t part, uint64_t whole);

@@ -2,8 +2,8 @@
 
 #include "format/text.h"
 #include "plugin/frame.h"
-#include "plugin/worker.h"
 #include "settings/settings.h"
+#include "worker/worker.h"
 
 namespace {
 
@@ -57,6 +57,27 @@ bool stale() {
     uint32_t interfaces = 0;
     return countInterfaces(&interfaces) && interfaces != cache.interfaces;
 }
+
+// The lookup of the host's address: nothing to ask but the system.
+struct HostAddressWork {
+    bool found;
+    char text[64];
+};
+
+void runHostAddress(Work* work) {
+    HostAddressWork& address = workData<HostAddressWork>(work);
+    address.found = readHostAddress(address.text, sizeof address.text);
+}
+
+void applyHostAddress(const Work& work) {
+    const HostAddressWork& address = workData<HostAddressWork>(work);
+    if (address.found) {
+        copyText(ipText, sizeof ipText, address.text);
+        writeSegment(slotOf(SlotIpAddress), ipText);
+    }
+}
+
+const WorkKind kHostAddressWork = {runHostAddress, applyHostAddress};
 
 }  // namespace
 
@@ -129,19 +150,8 @@ void updateNetwork() {
 
 void lookupIpAddress() {
     Work work;
-    clearWork(&work, QueryHostAddress);
+    clearWork(&work, kHostAddressWork);
     requestWork(work);
-}
-
-void runHostAddressWork(HostAddressWork* work) {
-    work->found = readHostAddress(work->text, sizeof work->text);
-}
-
-void applyHostAddressWork(const HostAddressWork& work) {
-    if (work.found) {
-        copyText(ipText, sizeof ipText, work.text);
-        writeSegment(slotOf(SlotIpAddress), ipText);
-    }
 }
 
 void refreshIdentity() {

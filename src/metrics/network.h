@@ -21,12 +21,6 @@ void restartNetwork();
 // Hands the worker a lookup of the host's address (a broken name service
 // can take seconds); the answer goes into %NP.
 void lookupIpAddress();
-struct HostAddressWork {
-    bool found;
-    char text[64];
-};
-void runHostAddressWork(HostAddressWork* work);
-void applyHostAddressWork(const HostAddressWork& work);
 // Computer name, user name, then lookupIpAddress.
 void refreshIdentity();
 // The current identity texts, for compileFormat.

@@ -5,10 +5,10 @@
 #include "metrics/hostproc_native.h"
 #include "metrics/network_native.h"
 #include "metrics/system_native.h"
-#include "metrics/temperature.h"
+#include "metrics/temperature_native.h"
 #include "metrics/uptime_native.h"
-#include "plugin/worker_native.h"
 #include "smart/smart_fake.h"
+#include "worker/worker_native.h"
 
 namespace {
 
@@ -24,9 +24,8 @@ void resetStandIns() {
     systemStandIn = SystemStandIn{};
     uptimeStandIn = UptimeStandIn{};
     fakeSmartDrive = FakeSmartDrive{};  // detached: every query yields 255
+    temperatureStandIn = TemperatureStandIn{};
     stopWorker();
-    workerStandIn.smartLogReports = 0;
-    workerStandIn.lastSmartLog = 0;
 
     restartNetwork();
     resetSystemState();

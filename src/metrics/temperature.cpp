@@ -2,13 +2,26 @@
 
 #include "format/format.h"
 #include "metrics/system.h"
-#include "plugin/worker.h"
 #include "settings/settings.h"
 #include "smart/smart.h"
+#include "worker/worker.h"
 
 int driveTemperature = kNoTemperature;
 
 namespace {
+
+// The drive a figure is read from, as the settings choose it.
+struct DriveChoice {
+    int physicalDrive, driveNumber, attributeId;
+};
+
+// One temperature reading or log for the worker: the drive, then the answer.
+struct DriveWork {
+    int osClass;
+    DriveChoice choice;
+    int result;  // the temperature, or the log's result
+    bool asleep;
+};
 
 // The drive the figure shown was read from: a sleeping drive keeps its
 // last figure, but another drive's figure would be wrong.
@@ -24,11 +37,44 @@ DriveChoice chosenDrive() {
     return {settings.physicalDriveNumber, settings.driveNumber, settings.hdTempAttrId};
 }
 
-void requestDrive(SlowQuery query) {
+void runDriveTemperature(Work* work) {
+    DriveWork& drive = workData<DriveWork>(work);
+    const DriveChoice& c = drive.choice;
+    const DriveTemperatureReading reading =
+        readDriveTemperature(drive.osClass, c.physicalDrive, c.driveNumber, c.attributeId);
+    drive.result = reading.value;
+    drive.asleep = reading.asleep;
+}
+
+void applyDriveTemperature(const Work& work) {
+    const DriveWork& drive = workData<DriveWork>(work);
+    if (!sameDrive(drive.choice, chosenDrive())) {
+        return;  // asked before the drive was changed: the new one's answer follows
+    }
+    if (!drive.asleep || !sameDrive(drive.choice, shownDrive)) driveTemperature = drive.result;
+    shownDrive = drive.choice;
+    writeSegmentf(slotOf(SlotDriveTemperature), "%d", driveTemperature);
+}
+
+void runSmartLog(Work* work) {
+    DriveWork& drive = workData<DriveWork>(work);
+    const DriveChoice& c = drive.choice;
+    drive.result = queryDriveSmart(drive.osClass, c.physicalDrive, c.driveNumber, c.attributeId, 1);
+}
+
+void applySmartLog(const Work& work) {
+    reportSmartLog(workData<DriveWork>(work).result);
+}
+
+const WorkKind kDriveTemperatureWork = {runDriveTemperature, applyDriveTemperature};
+const WorkKind kSmartLogWork = {runSmartLog, applySmartLog};
+
+void requestDrive(const WorkKind& kind) {
     Work work;
-    clearWork(&work, query);
-    work.drive.osClass = osClass;
-    work.drive.choice = chosenDrive();
+    clearWork(&work, kind);
+    DriveWork& drive = workData<DriveWork>(&work);
+    drive.osClass = osClass;
+    drive.choice = chosenDrive();
     requestWork(work);
 }
 
@@ -42,31 +88,9 @@ void resetDriveTemperature() {
 void updateDriveTemperature() {
     writeSegmentf(slotOf(SlotDriveTemperature), "%d",
                   sameDrive(chosenDrive(), shownDrive) ? driveTemperature : kNoTemperature);
-    requestDrive(QueryDriveTemperature);
+    requestDrive(kDriveTemperatureWork);
 }
 
 void requestSmartLog() {
-    requestDrive(QuerySmartLog);
-}
-
-void runDriveTemperatureWork(DriveWork* work) {
-    const DriveChoice& c = work->choice;
-    const DriveTemperatureReading reading =
-        readDriveTemperature(work->osClass, c.physicalDrive, c.driveNumber, c.attributeId);
-    work->result = reading.value;
-    work->asleep = reading.asleep;
-}
-
-void applyDriveTemperatureWork(const DriveWork& work) {
-    if (!sameDrive(work.choice, chosenDrive())) {
-        return;  // asked before the drive was changed: the new one's answer follows
-    }
-    if (!work.asleep || !sameDrive(work.choice, shownDrive)) driveTemperature = work.result;
-    shownDrive = work.choice;
-    writeSegmentf(slotOf(SlotDriveTemperature), "%d", driveTemperature);
-}
-
-void runSmartLogWork(DriveWork* work) {
-    const DriveChoice& c = work->choice;
-    work->result = queryDriveSmart(work->osClass, c.physicalDrive, c.driveNumber, c.attributeId, 1);
+    requestDrive(kSmartLogWork);
 }

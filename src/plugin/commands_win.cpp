@@ -14,7 +14,6 @@
 #include "plugin/commands.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
-#include "plugin/worker.h"
 #include "settings/about.h"
 #include "settings/menu.h"
 #include "settings/settings.h"

@@ -14,8 +14,6 @@ enum TimerId : unsigned {
     TIMER_AUTOHIDE = 4504,
 };
 constexpr unsigned kAutoHidePollMs = 300;
-// Posted by the worker when answers wait (WM_APP + 1).
-constexpr unsigned kAnswersMessage = 0x8001;
 
 constexpr const char* kPluginName = "Telvane";
 constexpr const char* kPluginVersion = TELVANE_VERSION;

@@ -8,9 +8,9 @@
 #include "metrics/system.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
-#include "plugin/worker.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
+#include "worker/worker.h"
 
 namespace {
 

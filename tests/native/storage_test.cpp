@@ -10,7 +10,7 @@
 #include "format/format.h"
 #include "metrics/stand_ins.h"
 #include "metrics/system.h"
-#include "metrics/temperature.h"
+#include "metrics/temperature_native.h"
 #include "settings/settings.h"
 #include "smart/smart.h"
 #include "smart/smart_fake.h"
@@ -299,6 +299,10 @@ TEST_F(StorageTest, NvmeLogInPlainWordsWhereTheAtaLogFails) {
     std::ofstream(logPath) << "earlier log";
     EXPECT_EQ(log(), kNoTemperature);
     EXPECT_EQ(readFile(logPath), "earlier log");
+    // The log command's answer tells the user so.
+    requestSmartLog();
+    EXPECT_EQ(temperatureStandIn.smartLogReports, 1);
+    EXPECT_EQ(temperatureStandIn.lastSmartLog, kNoTemperature);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "metrics/disk_native.h"
 #include "metrics/stand_ins.h"
 #include "metrics/temperature.h"
-#include "plugin/worker_native.h"
+#include "worker/worker_native.h"
 
 namespace {
 

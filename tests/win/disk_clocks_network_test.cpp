@@ -13,8 +13,8 @@
 #include "metrics/disk.h"
 #include "metrics/network.h"
 #include "plugin/frame.h"
-#include "plugin/worker.h"
 #include "settings/settings.h"
+#include "worker/worker.h"
 
 namespace {
 

@@ -3,6 +3,11 @@
 // so the shell's thread, which the whole desktop waits on, never waits for
 // them. The window asks; the worker answers through a posted message.
 //
+// The worker knows no query. The module that owns one declares its kind
+// beside it: a function that asks the system on the worker's thread and
+// one that applies the answer on the window's thread. The request and
+// the answer share the work's bytes, as the module lays them out.
+//
 // Hand-over rules: each kind of query has one place in the queue, the
 // newest request taking it; a request equal to the one running is not
 // queued again; answers for a format that has since been compiled anew are
@@ -11,31 +16,45 @@
 #pragma once
 
 #include "host/wintypes.h"
-#include "metrics/disk.h"
-#include "metrics/network.h"
-#include "metrics/temperature.h"
 
-enum SlowQuery : unsigned char {
-    QueryDiskSpace,
-    QueryDriveTemperature,
-    QueryHostAddress,
-    QuerySmartLog,
-    SlowQueryCount
+// Posted to the window when answers wait (WM_APP + 1).
+constexpr unsigned kAnswersMessage = 0x8001;
+
+// Room for the largest request and answer of any kind (the disk tokens of
+// a whole format); each kind checks its own against it (workData).
+constexpr int kWorkBytes = 3264;
+// Kinds with a place in the queue: a request of a further kind is dropped.
+constexpr int kWorkKinds = 8;
+
+struct Work;
+
+// A kind of slow query, declared by the module that owns it.
+struct WorkKind {
+    void (*run)(Work* work);          // any thread: asks, and answers into the bytes
+    void (*apply)(const Work& work);  // the window's thread
 };
 
 // One query: what to ask, filled by the window, then what came back.
 struct Work {
-    SlowQuery query;
+    const WorkKind* kind;
     unsigned generation;  // the format compile the answer belongs to; 0: any
-    union {
-        DiskSpaceWork disk;
-        DriveWork drive;  // temperature and log
-        HostAddressWork address;
-    };
+    alignas(8) unsigned char bytes[kWorkBytes];
 };
 
 // Cleared work of one kind: requests compare byte for byte.
-void clearWork(Work* work, SlowQuery query);
+void clearWork(Work* work, const WorkKind& kind);
+
+// The work's bytes as the kind's own request and answer.
+template <typename Data>
+Data& workData(Work* work) {
+    static_assert(sizeof(Data) <= kWorkBytes, "a kind's request and answer fit the work's bytes");
+    static_assert(alignof(Data) <= 8, "the work's bytes are aligned for 8-byte fields");
+    return *reinterpret_cast<Data*>(work->bytes);
+}
+template <typename Data>
+const Data& workData(const Work& work) {
+    return workData<Data>(const_cast<Work*>(&work));
+}
 
 // ---- the window's side ----
 
@@ -54,18 +73,19 @@ bool collectAnswers();
 // ---- the queue, without locking (the caller holds the lock) ----
 
 struct WorkQueue {
-    Work pending[SlowQueryCount];
-    bool hasPending[SlowQueryCount];
-    unsigned order[SlowQueryCount];  // when each pending one was asked
+    const WorkKind* kinds[kWorkKinds];  // each kind's place, in the order first asked
+    Work pending[kWorkKinds];
+    bool hasPending[kWorkKinds];
+    unsigned order[kWorkKinds];  // when each pending one was asked
     unsigned asked;
-    Work running[SlowQueryCount];  // as asked, without its answer
-    bool isRunning[SlowQueryCount];
-    Work answers[SlowQueryCount];
-    bool hasAnswer[SlowQueryCount];
+    Work running[kWorkKinds];  // as asked, without its answer
+    bool isRunning[kWorkKinds];
+    Work answers[kWorkKinds];
+    bool hasAnswer[kWorkKinds];
 };
 
 // Queues `work`; false when it needs no wake-up (equal to the one running
-// or already waiting).
+// or already waiting, or of a kind without a place).
 bool queueWork(WorkQueue* queue, const Work& work);
 // The longest waiting query, now counted as running; false when none.
 bool takeWork(WorkQueue* queue, Work* work);
@@ -108,5 +128,3 @@ void closeWorkerPlatform(WorkerContext* context);
 // A query asked while no worker runs: Windows drops it, since the thread
 // asking must not wait; the native stand-in answers it at once.
 void answerWithoutWorker(Work* work);
-// Tells the user how writing the S.M.A.R.T. log went.
-void reportSmartLog(int result);

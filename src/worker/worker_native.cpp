@@ -1,4 +1,4 @@
-#include "plugin/worker_native.h"
+#include "worker/worker_native.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -101,9 +101,4 @@ void closeWorkerPlatform(WorkerContext* context) {
 void answerWithoutWorker(Work* work) {
     runWork(work);
     applyWork(*work);
-}
-
-void reportSmartLog(int result) {
-    ++workerStandIn.smartLogReports;
-    workerStandIn.lastSmartLog = result;
 }

@@ -2,8 +2,7 @@
 
 #include <new>
 
-#include "plugin/frame.h"
-#include "plugin/worker.h"
+#include "worker/worker.h"
 
 namespace {
 
@@ -96,14 +95,3 @@ void closeWorkerPlatform(WorkerContext* context) {
 }
 
 void answerWithoutWorker(Work*) {}
-
-void reportSmartLog(int result) {
-    if (result == 0) {
-        MessageBoxA(frame.hostWindow,
-                    "S.M.A.R.T. Log file is saved to\n\nC:\\Telvane.HDTemp.log\n",
-                    "S.M.A.R.T. Log Saved", MB_OK);
-    } else {
-        MessageBoxA(frame.hostWindow, "Access S.M.A.R.T. Error!\n\nNo Log file is saved.\n",
-                    "S.M.A.R.T. Log Not Saved", MB_OK);
-    }
-}

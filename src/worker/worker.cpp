@@ -1,4 +1,4 @@
-#include "plugin/worker.h"
+#include "worker/worker.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -9,18 +9,33 @@ namespace {
 
 WorkerContext* worker;  // this start's, or null
 
+// The kind's place in the queue, given at its first request; -1 when all
+// are taken.
+int placeOf(WorkQueue* queue, const WorkKind* kind) {
+    for (int q = 0; q < kWorkKinds; ++q) {
+        if (queue->kinds[q] == kind) {
+            return q;
+        }
+        if (queue->kinds[q] == nullptr) {
+            queue->kinds[q] = kind;
+            return q;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
-void clearWork(Work* work, SlowQuery query) {
+void clearWork(Work* work, const WorkKind& kind) {
     std::memset(work, 0, sizeof *work);
-    work->query = query;
+    work->kind = &kind;
 }
 
 // ---- the queue ----
 
 bool queueWork(WorkQueue* queue, const Work& work) {
-    const SlowQuery q = work.query;
-    if (q >= SlowQueryCount) {
+    const int q = work.kind != nullptr ? placeOf(queue, work.kind) : -1;
+    if (q < 0) {
         return false;
     }
     if (queue->hasPending[q]) {
@@ -39,7 +54,7 @@ bool queueWork(WorkQueue* queue, const Work& work) {
 
 bool takeWork(WorkQueue* queue, Work* work) {
     int oldest = -1;
-    for (int q = 0; q < SlowQueryCount; ++q) {
+    for (int q = 0; q < kWorkKinds; ++q) {
         if (queue->hasPending[q] && (oldest < 0 || queue->order[q] < queue->order[oldest])) {
             oldest = q;
         }
@@ -55,14 +70,17 @@ bool takeWork(WorkQueue* queue, Work* work) {
 }
 
 void finishWork(WorkQueue* queue, const Work& answer) {
-    const SlowQuery q = answer.query;
+    const int q = placeOf(queue, answer.kind);  // found: given when it was queued
+    if (q < 0) {
+        return;
+    }
     queue->isRunning[q] = false;
     queue->answers[q] = answer;
     queue->hasAnswer[q] = true;
 }
 
 bool takeAnswer(WorkQueue* queue, Work* answer) {
-    for (int q = 0; q < SlowQueryCount; ++q) {
+    for (int q = 0; q < kWorkKinds; ++q) {
         if (queue->hasAnswer[q]) {
             *answer = queue->answers[q];
             queue->hasAnswer[q] = false;
@@ -75,21 +93,8 @@ bool takeAnswer(WorkQueue* queue, Work* answer) {
 // ---- the queries ----
 
 void runWork(Work* work) {
-    switch (work->query) {
-        case QueryDiskSpace:
-            runDiskSpaceWork(&work->disk);
-            break;
-        case QueryDriveTemperature:
-            runDriveTemperatureWork(&work->drive);
-            break;
-        case QueryHostAddress:
-            runHostAddressWork(&work->address);
-            break;
-        case QuerySmartLog:
-            runSmartLogWork(&work->drive);
-            break;
-        default:
-            break;
+    if (work->kind != nullptr) {
+        work->kind->run(work);
     }
 }
 
@@ -98,21 +103,8 @@ void applyWork(const Work& work) {
     if (work.generation != 0 && work.generation != formatEngine.compiles) {
         return;
     }
-    switch (work.query) {
-        case QueryDiskSpace:
-            applyDiskSpaceWork(work.disk);
-            break;
-        case QueryDriveTemperature:
-            applyDriveTemperatureWork(work.drive);
-            break;
-        case QueryHostAddress:
-            applyHostAddressWork(work.address);
-            break;
-        case QuerySmartLog:
-            reportSmartLog(work.drive.result);
-            break;
-        default:
-            break;
+    if (work.kind != nullptr) {
+        work.kind->apply(work);
     }
 }
 

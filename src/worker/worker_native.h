@@ -2,15 +2,12 @@
 // the hand-over; without a started worker, queries are answered at once.
 #pragma once
 
-#include "plugin/worker.h"
+#include "worker/worker.h"
 
 struct WorkerStandIn {
     // Changed by the worker threads: read with __atomic_load_n.
     int posts;        // answers posted to the window
     int threadsLive;  // worker threads not yet ended
-    // The window's side
-    int smartLogReports;
-    int lastSmartLog;
 };
 
 extern WorkerStandIn workerStandIn;

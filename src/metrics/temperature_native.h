@@ -1,0 +1,12 @@
+// The native build's answer to the log command: what it would have told
+// the user.
+#pragma once
+
+#include "metrics/temperature.h"
+
+struct TemperatureStandIn {
+    int smartLogReports;
+    int lastSmartLog;
+};
+
+extern TemperatureStandIn temperatureStandIn;
