@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "display/render.h"
+#include "host/frame.h"
 #include "host/lookup_win.h"
 #include "metrics/system.h"
-#include "plugin/frame.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
 

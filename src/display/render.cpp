@@ -140,23 +140,3 @@ bool resizeWindow(int cx, int cy) {
     issueWindowSize();
     return true;
 }
-
-int windowSizeWithin(int64_t value, int screen) {
-    // Any program may send a size; a window beyond every screen shows
-    // nothing more, yet each paint would buffer all of it.
-    if (screen >= kMinimumWindowSize && value > screen) {
-        return screen;
-    }
-    if (value < kMinimumWindowSize) {
-        return kMinimumWindowSize;
-    }
-    return value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
-}
-
-int fontHeightWithin(int64_t value) {
-    const int screen = virtualScreenSize().height;
-    if (value > screen) {
-        value = screen;
-    }
-    return value < 1 ? 1 : static_cast<int>(value);
-}

@@ -7,8 +7,6 @@
 #include "host/bbapi.h"
 #include "settings/settings.h"
 
-constexpr int kMinimumWindowSize = 10;  // pixels, each way
-
 struct RenderState {
     StyleItem style;   // copy of the shell style for settings.styleType
     int textInset;     // shell values 14 + 12
@@ -24,13 +22,6 @@ void paintWindow(HWND window);
 // false when (cx, cy) is the current size already. Tells the slit when
 // docked.
 bool resizeWindow(int cx, int cy);
-// One side of a window size held to 10..`screen` pixels (a screen size
-// below 10 sets no maximum).
-int windowSizeWithin(int64_t value, int screen);
-// A font height held to 1..the virtual screen's height: one paint of a
-// larger font took gigabytes of the shell's memory, and no line of it
-// could show.
-int fontHeightWithin(int64_t value);
 
 // Splits text at CR into scratchText and copies the longest line (the
 // earliest on a tie) to its start. Returns scratchText; *longest is that

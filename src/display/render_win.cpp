@@ -4,7 +4,7 @@
 #include "display/render.h"
 #include "display/tooltip.h"
 #include "format/format.h"
-#include "plugin/frame.h"
+#include "host/frame.h"
 
 void paintWindow(HWND window) {
     PAINTSTRUCT paint;

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "plugin/frame.h"
+#include "host/frame.h"
 #include "settings/settings.h"
 
 namespace {

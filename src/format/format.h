@@ -5,7 +5,7 @@
 #pragma once
 
 #include "format/text.h"
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 constexpr int kMaxSegments = 100;
 constexpr int kTextSize = 1024;  // display text and scratch buffer

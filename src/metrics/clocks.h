@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 constexpr MetricSlot SlotLocalTime = metricSlot("TL");
 constexpr MetricSlot SlotUniversalTime = metricSlot("TU");

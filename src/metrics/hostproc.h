@@ -2,7 +2,7 @@
 // %PM %PN %PS %PT %PG: memory and GDI use of the shell process.
 #include <cstdint>
 
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 constexpr MetricSlot SlotHostPhysical = metricSlot("PM");
 constexpr MetricSlot SlotHostPeakPhysical = metricSlot("PN");

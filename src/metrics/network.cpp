@@ -1,7 +1,6 @@
 #include "metrics/network.h"
 
 #include "format/text.h"
-#include "plugin/frame.h"
 #include "settings/settings.h"
 #include "worker/worker.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 constexpr MetricSlot SlotCpuLoad = metricSlot("CP");
 constexpr MetricSlot SlotProcessCount = metricSlot("CN");

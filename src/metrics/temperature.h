@@ -2,7 +2,7 @@
 // the settings choose, asked on the worker's thread.
 #pragma once
 
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 constexpr MetricSlot SlotDriveTemperature = metricSlot("H");
 

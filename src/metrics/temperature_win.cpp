@@ -1,7 +1,7 @@
 #include <windows.h>
 
+#include "host/frame.h"
 #include "metrics/temperature.h"
-#include "plugin/frame.h"
 
 void reportSmartLog(int result) {
     if (result == 0) {

@@ -2,7 +2,7 @@
 // %UW %UD %UH
 #include <cstdint>
 
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 constexpr MetricSlot SlotUptimeWeeks = metricSlot("UW");
 constexpr MetricSlot SlotUptimeDays = metricSlot("UD");

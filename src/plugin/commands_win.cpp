@@ -145,7 +145,10 @@ void toggleDocking() {
 
 void reloadSettings() {
     const bool wasDocked = settings.inSlit;
-    loadSettings();
+    // A file read brings a fresh look at the host's address.
+    if (loadSettings()) {
+        lookupIpAddress();
+    }
     settings.inSlit = settings.slitChoice && frame.slitWindow != nullptr;
     const bool broughtBack = keepOnScreen();
     refreshStyle();
@@ -294,7 +297,9 @@ LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
             // Only a reload moves the window in or out of the slit; here
             // it stays docked or floating (loading reads the choice only).
             deleteMenu();
-            loadSettings();
+            if (loadSettings()) {
+                lookupIpAddress();
+            }
             if (keepOnScreen()) {
                 moveToStoredPosition();
             }

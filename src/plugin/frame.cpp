@@ -2,16 +2,31 @@
 
 #include "format/format.h"
 #include "metrics/network.h"
-#include "metrics/registry.h"
+#include "metrics/updaters.h"
 #include "settings/settings.h"
 
-PluginFrame frame;
 unsigned registeredMessages[4] = {MSG_RECONFIGURE, MSG_STYLE_REFRESH, MSG_BROADCAST, 0};
 
 namespace {
 
 bool shown(unsigned updaters, int id) {
     return ((updaters >> id) & 1u) != 0 && kMetricUpdaters[id].update != nullptr;
+}
+
+// The interval setting an update timer runs at.
+int Settings::*intervalOf(unsigned timer) {
+    switch (timer) {
+        case TIMER_MAIN:
+            return &Settings::mainInterval;
+        case TIMER_DISK:
+            return &Settings::diskInterval;
+        case TIMER_UPTIME:
+            return &Settings::uptimeInterval;
+        case TIMER_HDTEMP:
+            return &Settings::hdtempInterval;
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace
@@ -25,8 +40,12 @@ void runAllUpdaters() {
 }
 
 void runTimerUpdaters(unsigned timer) {
+    int Settings::*const interval = intervalOf(timer);
+    if (interval == nullptr) {
+        return;
+    }
     for (int id = 0; id < UpdaterCount; ++id) {
-        if (shown(formatEngine.updaters, id) && kMetricUpdaters[id].timer == timer) {
+        if (shown(formatEngine.updaters, id) && kMetricUpdaters[id].interval == interval) {
             kMetricUpdaters[id].update();
         }
     }
@@ -55,15 +74,4 @@ void fullRefresh() {
     const unsigned previous = formatEngine.updaters;
     freeSegments();
     compileAndUpdate(previous);
-}
-
-unsigned timerPeriodMs(int seconds) {
-    // The longest period SetTimer accepts is 0x7FFFFFFF ms.
-    constexpr int kMaxSeconds = 0x7FFFFFFF / 1000;
-    if (seconds < 1) {
-        seconds = 1;
-    } else if (seconds > kMaxSeconds) {
-        seconds = kMaxSeconds;
-    }
-    return static_cast<unsigned>(seconds) * 1000u;
 }

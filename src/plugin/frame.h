@@ -1,34 +1,15 @@
-// State of the plugin frame that other modules read: the windows the
-// plugin lives with, how it was started, and the screen it started on.
+// The plugin frame: its name, the shell messages it registers for, and
+// the running of the metric updaters on its timers. Where it lives in the
+// shell (its windows and timer ids) is host/frame.h.
 #pragma once
 
+#include "format/tokens.h"
 #include "host/bbapi.h"
-#include "metrics/registry.h"
-#include "plugin/version.h"
-
-enum TimerId : unsigned {
-    TIMER_MAIN = 4500,
-    TIMER_DISK = 4501,
-    TIMER_UPTIME = 4502,
-    TIMER_HDTEMP = 4503,
-    TIMER_AUTOHIDE = 4504,
-};
-constexpr unsigned kAutoHidePollMs = 300;
+#include "host/frame.h"
+#include "host/version.h"
 
 constexpr const char* kPluginName = "Telvane";
 constexpr const char* kPluginVersion = TELVANE_VERSION;
-
-struct PluginFrame {
-    HINSTANCE instance;
-    HWND hostWindow;     // GetBBWnd
-    HWND window;         // our own window
-    HWND slitWindow;     // null unless started through beginSlitPlugin
-    int virtualWidth;    // virtual-screen size, updated on display changes
-    int virtualHeight;
-    bool hiddenByToggle; // hidden by the shell's hide-plugins broadcast
-};
-
-extern PluginFrame frame;
 
 // The zero-terminated message list sent with MSG_REGISTER/MSG_UNREGISTER.
 extern unsigned registeredMessages[4];
@@ -48,7 +29,3 @@ void compileAndUpdate(unsigned previousUpdaters);
 void fullRefresh();
 // Kill timer `id` and set it again to `seconds` (at least one second).
 void restartTimer(unsigned id, int seconds);
-// Timer period for an interval setting: at least one second, so a 0 or a
-// negative number cannot make a timer fire continuously, and no overflow
-// for huge numbers.
-unsigned timerPeriodMs(int seconds);

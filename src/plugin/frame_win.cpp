@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "plugin/frame.h"
+#include "settings/settings.h"
 
 void restartTimer(unsigned id, int seconds) {
     if (frame.window == nullptr) {

@@ -1,7 +1,7 @@
 #include "settings/about.h"
 
 #include "format/text.h"
-#include "metrics/registry.h"
+#include "format/tokens.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "settings/about.h"
 
-#include "plugin/frame.h"
+#include "host/frame.h"
 #include "settings/about_resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "settings/menu.h"
 
-#include "plugin/frame.h"
+#include "host/frame.h"
 #include "settings/settings.h"
 #include "settings/settings_os.h"
 

@@ -4,10 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "display/render.h"
 #include "host/bbapi.h"
-#include "metrics/network.h"
-#include "plugin/frame.h"
+#include "host/frame.h"
 #include "settings/settings_os.h"
 
 namespace {
@@ -230,7 +228,7 @@ bool findIn(const char* directory, char* path) {
 
 }  // namespace
 
-void loadSettings() {
+bool loadSettings() {
     char directory[kPathSize];
     pluginDirectory(directory);
     char found[kPathSize];
@@ -246,7 +244,7 @@ void loadSettings() {
             assignNoFileValue(entry);
         }
         saveSettings();
-        return;
+        return false;
     }
 
     copySettingText(settingsPath, kPathSize, found);
@@ -269,7 +267,7 @@ void loadSettings() {
     if (!isStyleIndex(settings.styleType)) {
         settings.styleType = STYLE_TOOLBAR;
     }
-    lookupIpAddress();
+    return true;
 }
 
 void saveSettings() {

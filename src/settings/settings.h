@@ -67,13 +67,27 @@ extern char settingsPath[kPathSize];
 
 // Finds Telvane.rc (or Telvanerc) beside the plugin or in the shell's
 // folder and reads every key; with no file anywhere, assigns the no-file
-// values and writes them out beside the plugin.
-void loadSettings();
+// values and writes them out beside the plugin. True when a file was read.
+bool loadSettings();
 // Writes every key to settingsPath.
 void saveSettings();
 
 // The shell's style indexes 1..6 (Toolbar to Clock).
 bool isStyleIndex(int value);
+
+constexpr int kMinimumWindowSize = 10;  // pixels, each way
+// One side of a window size held to 10..`screen` pixels (a screen size
+// below 10 sets no maximum).
+int windowSizeWithin(int64_t value, int screen);
+// A font height held to 1..the virtual screen's height: one paint of a
+// larger font took gigabytes of the shell's memory, and no line of it
+// could show.
+int fontHeightWithin(int64_t value);
+
+// Timer period for an interval setting: at least one second, so a 0 or a
+// negative number cannot make a timer fire continuously, and no overflow
+// for huge numbers.
+unsigned timerPeriodMs(int seconds);
 
 // Bounded copy for text settings: at most size-1 characters, always
 // terminated. Used by the loader and by commands alike.

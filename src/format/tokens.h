@@ -1,7 +1,8 @@
 // The one table of metric tokens. The format compiler recognises what it
-// lists, the frame runs the updaters it names on their timers, and the
-// About box shows its help lines. A new token is a row here plus the
-// module that writes it; the module names its slot with metricSlot("XY").
+// lists, the frame runs the updaters it names (metrics/updaters.cpp says
+// what each one is), and the About box shows its help lines. A new token
+// is a row here plus the module that writes it; the module names its slot
+// with metricSlot("XY").
 #pragma once
 
 // Texts copied into %NP, %NU and %NW when the format is compiled.
@@ -103,13 +104,3 @@ constexpr MetricSlot metricSlot(const char* code) {
     }
     return unknownMetricCode();
 }
-
-// What runs an updater, on which timer (an id of plugin/frame.h), and
-// what makes its next reading a first one when a format change brings
-// its tokens back (null: it keeps no earlier reading).
-struct MetricUpdater {
-    void (*update)();
-    unsigned timer;
-    void (*restart)();
-};
-extern const MetricUpdater kMetricUpdaters[UpdaterCount];

@@ -1,0 +1,3 @@
+#include "host/frame.h"
+
+PluginFrame frame;
