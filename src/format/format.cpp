@@ -27,6 +27,8 @@ int appendSegment(const char* text, size_t length, int size) {
     const int index = fe.segmentCount++;
     fe.segments[index] = buffer;
     fe.segmentSizes[index] = size;
+    fe.segmentTokens[index] = -1;
+    fe.hasValue[index] = false;
     return index;
 }
 
@@ -90,6 +92,7 @@ void compileMetric(MetricSlot slot, char letter, const IdentityTexts& identity) 
     if (index == -1) {
         return;
     }
+    fe.segmentTokens[index] = slot;
     if (token.place == Place::PerDrive) {
         ++fe.driveTokenCount;
     }
@@ -132,6 +135,8 @@ void resetSegments() {
     for (int i = 0; i < kMaxSegments; ++i) {
         fe.segments[i] = nullptr;
         fe.segmentSizes[i] = 0;
+        fe.segmentTokens[i] = -1;
+        fe.hasValue[i] = false;
     }
     fe.segmentCount = 0;
     fe.driveTokenCount = 0;
@@ -273,4 +278,38 @@ void writeSegmentf(int index, const char* format, ...) {
     formatTextV(text, sizeof text, format, args);
     va_end(args);
     writeSegment(index, text);
+}
+
+namespace {
+
+bool isSegment(int index) {
+    return index >= 0 && index < formatEngine.segmentCount && index < kMaxSegments;
+}
+
+}  // namespace
+
+void writeValue(int index, double value) {
+    if (isSegment(index)) {
+        formatEngine.values[index] = value;
+        formatEngine.hasValue[index] = true;
+    }
+}
+
+void clearValue(int index) {
+    if (isSegment(index)) {
+        formatEngine.hasValue[index] = false;
+    }
+}
+
+SegmentValue segmentValue(int index) {
+    SegmentValue v = {0.0, Unit::None, 0.0, false};
+    const MetricSlot token = isSegment(index) ? formatEngine.segmentTokens[index] : -1;
+    if (token < 0 || token >= SlotCount) {
+        return v;
+    }
+    v.unit = kMetricTokens[token].unit;
+    v.fullScale = fullScale(v.unit);
+    v.read = formatEngine.hasValue[index];
+    v.value = v.read ? formatEngine.values[index] : 0.0;
+    return v;
 }

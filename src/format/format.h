@@ -1,7 +1,8 @@
 // The format engine: compiles the user's format string into a table of
 // text segments (literal runs and one segment per metric token), applies
 // the \t and \n escapes and assembles the display text. Metric updaters
-// write only into their own segment, found through its slot index.
+// write only into their own segment, found through its slot index: its
+// text, and beside it the number the text shows.
 #pragma once
 
 #include "format/text.h"
@@ -14,6 +15,9 @@ constexpr int kDriveLetters = 26;
 struct FormatEngine {
     char* segments[kMaxSegments];     // heap buffers, format order
     int segmentSizes[kMaxSegments];   // byte size of each buffer
+    MetricSlot segmentTokens[kMaxSegments];  // the token each segment shows, or -1 for literal text
+    double values[kMaxSegments];             // the number a metric segment's text shows
+    bool hasValue[kMaxSegments];             // a number was written since the compile
     int segmentCount;
     int driveTokenCount;
     int slots[SlotCount];                       // segment index or -1
@@ -45,3 +49,20 @@ int driveSlotOf(MetricSlot slot, char letter);
 void writeSegment(int index, const char* text);
 // printf-style form of writeSegment.
 void writeSegmentf(int index, const char* format, ...) TELVANE_PRINTF(2, 3);
+
+// The number segment `index` shows, in its token's unit, written beside
+// the text by the same updater; -1 or an index outside the table does
+// nothing. clearValue: the text shows no reading ("--", 255).
+void writeValue(int index, double value);
+void clearValue(int index);
+
+// A segment's number, as a painter asks for it: unit None for literal
+// text and for tokens that are text only; read false until the first
+// reading (and after a failed one).
+struct SegmentValue {
+    double value;
+    Unit unit;
+    double fullScale;  // see fullScale(Unit)
+    bool read;
+};
+SegmentValue segmentValue(int index);

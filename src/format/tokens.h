@@ -38,6 +38,27 @@ enum class Place : unsigned char {
     Uptime,    // the uptime forms share one segment: only the first one shown
 };
 
+// What the number beside a token's text counts, for whatever shows it as
+// a number (a meter, a graph, a warning colour). None: the token is text
+// only, and no number is written.
+enum class Unit : unsigned char {
+    None,
+    Percent,  // 0..100
+    Celsius,
+    KBPerSecond,
+    Bytes,
+    Kilobytes,
+    Megabytes,
+    Count,
+    Seconds,
+};
+
+// The number a full meter of `unit` stands for: 100 for a percentage; 0
+// where no top is fixed and the reader scales to the figures it has seen.
+constexpr double fullScale(Unit unit) {
+    return unit == Unit::Percent ? 100.0 : 0.0;
+}
+
 struct MetricToken {
     char code[3];  // after the '%'
     Place place;
@@ -45,46 +66,63 @@ struct MetricToken {
     const char* initialText;  // until the first reading; null: an identity text
     const char* IdentityTexts::*identity;
     UpdaterId updater;
+    Unit unit;         // of the number the updater writes beside the text
     const char* help;  // the About box's line, after the code
 };
 
 // In the order the About box lists them.
 inline constexpr MetricToken kMetricTokens[] = {
-    {"CP", Place::Own, 10, "cpu", nullptr, UpdateCpu, "Percent of CPU usage"},
-    {"CN", Place::Own, 10, "procnum", nullptr, UpdateProcesses, "Number of Processes"},
-    {"RP", Place::Own, 10, "phy", nullptr, UpdateMemory, "Percent of Physical Memory usage"},
-    {"RT", Place::Own, 10, "phy", nullptr, UpdateMemory, "Total Physical Memory (MB)"},
-    {"RF", Place::Own, 10, "phy", nullptr, UpdateMemory, "Free Physical Memory (MB)"},
-    {"RU", Place::Own, 10, "phy", nullptr, UpdateMemory, "Used Physical Memory (MB)"},
-    {"SP", Place::Own, 10, "swp", nullptr, UpdateMemory, "Percent of Swap Memory usage"},
-    {"ST", Place::Own, 10, "swp", nullptr, UpdateMemory, "Total Swap Memory (MB)"},
-    {"SF", Place::Own, 10, "swp", nullptr, UpdateMemory, "Free Swap Memory (MB)"},
-    {"SU", Place::Own, 10, "swp", nullptr, UpdateMemory, "Used Swap Memory (MB)"},
-    {"DT", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Total Disk Space"},
-    {"DF", Place::PerDrive, 16, "-", nullptr, UpdateDisk, "Free Disk Space"},
-    {"DU", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Used Disk Space"},
-    {"DP", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Percent of Free Disk Space"},
-    {"DQ", Place::PerDrive, 16, "--", nullptr, UpdateDisk, "Percent of Used Disk Space"},
-    {"BP", Place::Own, 16, "bat", nullptr, UpdatePower, "Percent of Battery usage"},
-    {"BL", Place::Own, 16, "lifetime", nullptr, UpdatePower, "Battery Lifetime"},
-    {"ID", Place::Own, 16, "0KB", nullptr, UpdateNetwork, "Download speed (KB/sec)"},
-    {"IU", Place::Own, 16, "0KB", nullptr, UpdateNetwork, "Upload speed (KB/sec)"},
-    {"NP", Place::Own, 16, nullptr, &IdentityTexts::ipAddress, ByCompiler, "IP address"},
-    {"NU", Place::Own, 0, nullptr, &IdentityTexts::userName, ByCompiler, "User name"},
-    {"NW", Place::Own, 0, nullptr, &IdentityTexts::computerName, ByCompiler, "Workstation name"},
-    {"UW", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, "Uptime (week:day:hour:min)"},
-    {"UD", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, "Uptime (day:hour:min)"},
-    {"UH", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, "Uptime (hour:min)"},
-    {"H", Place::Own, 10, "hdtemp", nullptr, UpdateDriveTemperature, "HD Temperature"},
-    {"TL", Place::Own, 1024, "localtime", nullptr, UpdateClocks, "Local Time"},
-    {"TU", Place::Own, 1024, "universaltime", nullptr, UpdateClocks, "Universal Time"},
-    {"PM", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, "Physical Memory usage of BB (KB)"},
-    {"PN", Place::Own, 16, "procmem", nullptr, UpdateHostMemory,
+    {"CP", Place::Own, 10, "cpu", nullptr, UpdateCpu, Unit::Percent, "Percent of CPU usage"},
+    {"CN", Place::Own, 10, "procnum", nullptr, UpdateProcesses, Unit::Count, "Number of Processes"},
+    {"RP", Place::Own, 10, "phy", nullptr, UpdateMemory, Unit::Percent,
+     "Percent of Physical Memory usage"},
+    {"RT", Place::Own, 10, "phy", nullptr, UpdateMemory, Unit::Megabytes,
+     "Total Physical Memory (MB)"},
+    {"RF", Place::Own, 10, "phy", nullptr, UpdateMemory, Unit::Megabytes,
+     "Free Physical Memory (MB)"},
+    {"RU", Place::Own, 10, "phy", nullptr, UpdateMemory, Unit::Megabytes,
+     "Used Physical Memory (MB)"},
+    {"SP", Place::Own, 10, "swp", nullptr, UpdateMemory, Unit::Percent,
+     "Percent of Swap Memory usage"},
+    {"ST", Place::Own, 10, "swp", nullptr, UpdateMemory, Unit::Megabytes, "Total Swap Memory (MB)"},
+    {"SF", Place::Own, 10, "swp", nullptr, UpdateMemory, Unit::Megabytes, "Free Swap Memory (MB)"},
+    {"SU", Place::Own, 10, "swp", nullptr, UpdateMemory, Unit::Megabytes, "Used Swap Memory (MB)"},
+    {"DT", Place::PerDrive, 16, "--", nullptr, UpdateDisk, Unit::Bytes, "Total Disk Space"},
+    {"DF", Place::PerDrive, 16, "-", nullptr, UpdateDisk, Unit::Bytes, "Free Disk Space"},
+    {"DU", Place::PerDrive, 16, "--", nullptr, UpdateDisk, Unit::Bytes, "Used Disk Space"},
+    {"DP", Place::PerDrive, 16, "--", nullptr, UpdateDisk, Unit::Percent,
+     "Percent of Free Disk Space"},
+    {"DQ", Place::PerDrive, 16, "--", nullptr, UpdateDisk, Unit::Percent,
+     "Percent of Used Disk Space"},
+    {"BP", Place::Own, 16, "bat", nullptr, UpdatePower, Unit::Percent, "Percent of Battery usage"},
+    {"BL", Place::Own, 16, "lifetime", nullptr, UpdatePower, Unit::Seconds, "Battery Lifetime"},
+    {"ID", Place::Own, 16, "0KB", nullptr, UpdateNetwork, Unit::KBPerSecond,
+     "Download speed (KB/sec)"},
+    {"IU", Place::Own, 16, "0KB", nullptr, UpdateNetwork, Unit::KBPerSecond,
+     "Upload speed (KB/sec)"},
+    {"NP", Place::Own, 16, nullptr, &IdentityTexts::ipAddress, ByCompiler, Unit::None,
+     "IP address"},
+    {"NU", Place::Own, 0, nullptr, &IdentityTexts::userName, ByCompiler, Unit::None, "User name"},
+    {"NW", Place::Own, 0, nullptr, &IdentityTexts::computerName, ByCompiler, Unit::None,
+     "Workstation name"},
+    {"UW", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, Unit::Seconds,
+     "Uptime (week:day:hour:min)"},
+    {"UD", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, Unit::Seconds,
+     "Uptime (day:hour:min)"},
+    {"UH", Place::Uptime, 25, "uptime", nullptr, UpdateUptime, Unit::Seconds, "Uptime (hour:min)"},
+    {"H", Place::Own, 10, "hdtemp", nullptr, UpdateDriveTemperature, Unit::Celsius,
+     "HD Temperature"},
+    {"TL", Place::Own, 1024, "localtime", nullptr, UpdateClocks, Unit::None, "Local Time"},
+    {"TU", Place::Own, 1024, "universaltime", nullptr, UpdateClocks, Unit::None, "Universal Time"},
+    {"PM", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, Unit::Kilobytes,
+     "Physical Memory usage of BB (KB)"},
+    {"PN", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, Unit::Kilobytes,
      "Peak Physical Memory usage of BB (KB)"},
-    {"PS", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, "Swap Memory usage of BB (KB)"},
-    {"PT", Place::Own, 16, "procmem", nullptr, UpdateHostMemory,
+    {"PS", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, Unit::Kilobytes,
+     "Swap Memory usage of BB (KB)"},
+    {"PT", Place::Own, 16, "procmem", nullptr, UpdateHostMemory, Unit::Kilobytes,
      "Peak Swap Memory usage of BB (KB)"},
-    {"PG", Place::Own, 16, "procgdi", nullptr, UpdateGdi, "GDI objects of BB"},
+    {"PG", Place::Own, 16, "procgdi", nullptr, UpdateGdi, Unit::Count, "GDI objects of BB"},
 };
 
 // A token's slot is its row in the table.

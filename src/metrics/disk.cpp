@@ -27,12 +27,14 @@ int diskPercent(uint64_t part, uint64_t whole) {
 namespace {
 
 // The disk tokens of one format, each with its own query: what to ask,
-// then the text to show.
+// then the text to show and its number (bytes or percent).
 constexpr int kDiskTextSize = 16;  // the tokens' segment size
 struct DiskToken {
+    double value;
     short slot;
     char kind;    // DiskKind
     char letter;  // 'A'..'Z'
+    bool read;    // false: the volume could not be read
     char text[kDiskTextSize];
 };
 struct DiskSpaceWork {
@@ -44,10 +46,16 @@ uint64_t usedSpace(uint64_t total, uint64_t totalFree) {
     return totalFree < total ? total - totalFree : 0;
 }
 
-void sizeText(uint64_t bytes, char* text) {
+void sizeText(uint64_t bytes, DiskToken* token) {
     char full[32];
     formatByteSize(bytes, full, sizeof full);
-    copyText(text, kDiskTextSize, full);
+    copyText(token->text, kDiskTextSize, full);
+    token->value = static_cast<double>(bytes);
+}
+
+void percentText(int percent, DiskToken* token) {
+    formatText(token->text, kDiskTextSize, "%d%%", percent);
+    token->value = percent;
 }
 
 void tokenText(DiskToken* token) {
@@ -61,36 +69,37 @@ void tokenText(DiskToken* token) {
         case DiskFree:
             ok = queryDiskSpace(root, &freeToCaller, nullptr, nullptr);
             if (ok) {
-                sizeText(freeToCaller, token->text);
+                sizeText(freeToCaller, token);
             }
             break;
         case DiskTotal:
             ok = queryDiskSpace(root, nullptr, &total, nullptr);
             if (ok) {
-                sizeText(total, token->text);
+                sizeText(total, token);
             }
             break;
         case DiskUsed:
             ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
-                sizeText(usedSpace(total, totalFree), token->text);
+                sizeText(usedSpace(total, totalFree), token);
             }
             break;
         case DiskFreePercent:
             ok = queryDiskSpace(root, &freeToCaller, &total, nullptr);
             if (ok) {
-                formatText(token->text, kDiskTextSize, "%d%%", diskPercent(freeToCaller, total));
+                percentText(diskPercent(freeToCaller, total), token);
             }
             break;
         case DiskUsedPercent:
             ok = queryDiskSpace(root, nullptr, &total, &totalFree);
             if (ok) {
-                formatText(token->text, kDiskTextSize, "%d%%", diskPercent(usedSpace(total, totalFree), total));
+                percentText(diskPercent(usedSpace(total, totalFree), total), token);
             }
             break;
         default:
             return;
     }
+    token->read = ok;
     if (!ok) {
         copyText(token->text, kDiskTextSize, "--");
     }
@@ -111,7 +120,13 @@ void runDiskSpace(Work* work) {
 void applyDiskSpace(const Work& work) {
     const DiskSpaceWork& disk = workData<DiskSpaceWork>(work);
     for (int i = 0; i < disk.count && i < kMaxSegments; ++i) {
-        writeSegment(disk.tokens[i].slot, disk.tokens[i].text);
+        const DiskToken& token = disk.tokens[i];
+        writeSegment(token.slot, token.text);
+        if (token.read) {
+            writeValue(token.slot, token.value);
+        } else {
+            clearValue(token.slot);
+        }
     }
     answeredCompile = formatEngine.compiles;
 }

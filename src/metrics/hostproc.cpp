@@ -8,7 +8,9 @@ namespace {
 
 void writeKilobytes(int index, uint64_t bytes) {
     uint64_t kb = bytes >> 10;
-    writeSegmentf(index, "%uKB", kb > UINT_MAX ? UINT_MAX : static_cast<unsigned>(kb));
+    const unsigned shown = kb > UINT_MAX ? UINT_MAX : static_cast<unsigned>(kb);
+    writeSegmentf(index, "%uKB", shown);
+    writeValue(index, shown);
 }
 
 }  // namespace
@@ -28,5 +30,7 @@ void updateHostMemory() {
 }
 
 void updateGdiObjects() {
-    writeSegmentf(slotOf(SlotHostGdi), "%u", queryHostGdiObjects());
+    const unsigned objects = queryHostGdiObjects();
+    writeSegmentf(slotOf(SlotHostGdi), "%u", objects);
+    writeValue(slotOf(SlotHostGdi), objects);
 }

@@ -145,6 +145,8 @@ void updateNetwork() {
     }
     writeSegmentf(slotOf(SlotDownload), "%uKB", static_cast<unsigned>(rates.downloadKB));
     writeSegmentf(slotOf(SlotUpload), "%uKB", static_cast<unsigned>(rates.uploadKB));
+    writeValue(slotOf(SlotDownload), rates.downloadKB);
+    writeValue(slotOf(SlotUpload), rates.uploadKB);
 }
 
 void lookupIpAddress() {

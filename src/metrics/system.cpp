@@ -30,6 +30,7 @@ void writePercent(int index, int value) {
         writeSegmentf(index, "%.2d%%", value);
     else
         writeSegmentf(index, "%d%%", value);
+    writeValue(index, value);
 }
 
 uint64_t usedBytes(uint64_t total, uint64_t available) {
@@ -39,6 +40,12 @@ uint64_t usedBytes(uint64_t total, uint64_t available) {
 unsigned megabytes(uint64_t bytes) {
     uint64_t mb = bytes >> 20;
     return mb > UINT_MAX ? UINT_MAX : static_cast<unsigned>(mb);
+}
+
+void writeMegabytes(int index, uint64_t bytes) {
+    const unsigned mb = megabytes(bytes);
+    writeSegmentf(index, "%uMB", mb);
+    writeValue(index, mb);
 }
 
 }  // namespace
@@ -124,30 +131,41 @@ void updateMemoryStatus() {
     if (!readMemoryStatus(&m)) return;
     writePercent(slotOf(SlotPhysicalPercent), usedPercent(m.availablePhysical, m.totalPhysical));
     writePercent(slotOf(SlotSwapPercent), usedPercent(m.availablePageFile, m.totalPageFile));
-    writeSegmentf(slotOf(SlotPhysicalFree), "%uMB", megabytes(m.availablePhysical));
-    writeSegmentf(slotOf(SlotPhysicalTotal), "%uMB", megabytes(m.totalPhysical));
-    writeSegmentf(slotOf(SlotPhysicalUsed), "%uMB",
-                  megabytes(usedBytes(m.totalPhysical, m.availablePhysical)));
-    writeSegmentf(slotOf(SlotSwapFree), "%uMB", megabytes(m.availablePageFile));
-    writeSegmentf(slotOf(SlotSwapTotal), "%uMB", megabytes(m.totalPageFile));
-    writeSegmentf(slotOf(SlotSwapUsed), "%uMB", megabytes(usedBytes(m.totalPageFile, m.availablePageFile)));
+    writeMegabytes(slotOf(SlotPhysicalFree), m.availablePhysical);
+    writeMegabytes(slotOf(SlotPhysicalTotal), m.totalPhysical);
+    writeMegabytes(slotOf(SlotPhysicalUsed), usedBytes(m.totalPhysical, m.availablePhysical));
+    writeMegabytes(slotOf(SlotSwapFree), m.availablePageFile);
+    writeMegabytes(slotOf(SlotSwapTotal), m.totalPageFile);
+    writeMegabytes(slotOf(SlotSwapUsed), usedBytes(m.totalPageFile, m.availablePageFile));
 }
 
 void updatePowerStatus() {
     PowerReading power;
     if (!readPowerStatus(&power)) return;
-    writeSegmentf(slotOf(SlotBatteryPercent), "%d%%", power.batteryPercent);
+    const int battery = slotOf(SlotBatteryPercent);
+    writeSegmentf(battery, "%d%%", power.batteryPercent);
+    if (power.batteryPercent != 255) {  // 255: the system does not know
+        writeValue(battery, power.batteryPercent);
+    } else {
+        clearValue(battery);
+    }
+    const int lifetime = slotOf(SlotBatteryLifetime);
     if (power.acOnline) {
-        writeSegment(slotOf(SlotBatteryLifetime), "AC Online");
+        writeSegment(lifetime, "AC Online");
+        clearValue(lifetime);
     } else if (power.lifeTime != 0xFFFFFFFFu) {
         const uint32_t secs = power.lifeTime;
-        writeSegmentf(slotOf(SlotBatteryLifetime), "%u:%02u", secs / 3600, (secs / 60) % 60);
+        writeSegmentf(lifetime, "%u:%02u", secs / 3600, (secs / 60) % 60);
+        writeValue(lifetime, secs);
     }
 }
 
 void updateProcessCount() {
     int count = 0;
-    if (readProcessCount(&count)) writeSegmentf(slotOf(SlotProcessCount), "%d", count);
+    if (readProcessCount(&count)) {
+        writeSegmentf(slotOf(SlotProcessCount), "%d", count);
+        writeValue(slotOf(SlotProcessCount), count);
+    }
 }
 
 void resetSystemState() {

@@ -37,6 +37,16 @@ DriveChoice chosenDrive() {
     return {settings.physicalDriveNumber, settings.driveNumber, settings.hdTempAttrId};
 }
 
+void writeTemperature(int figure) {
+    const int index = slotOf(SlotDriveTemperature);
+    writeSegmentf(index, "%d", figure);
+    if (figure != kNoTemperature) {
+        writeValue(index, figure);
+    } else {
+        clearValue(index);
+    }
+}
+
 void runDriveTemperature(Work* work) {
     DriveWork& drive = workData<DriveWork>(work);
     const DriveChoice& c = drive.choice;
@@ -53,7 +63,7 @@ void applyDriveTemperature(const Work& work) {
     }
     if (!drive.asleep || !sameDrive(drive.choice, shownDrive)) driveTemperature = drive.result;
     shownDrive = drive.choice;
-    writeSegmentf(slotOf(SlotDriveTemperature), "%d", driveTemperature);
+    writeTemperature(driveTemperature);
 }
 
 void runSmartLog(Work* work) {
@@ -86,8 +96,7 @@ void resetDriveTemperature() {
 }
 
 void updateDriveTemperature() {
-    writeSegmentf(slotOf(SlotDriveTemperature), "%d",
-                  sameDrive(chosenDrive(), shownDrive) ? driveTemperature : kNoTemperature);
+    writeTemperature(sameDrive(chosenDrive(), shownDrive) ? driveTemperature : kNoTemperature);
     requestDrive(kDriveTemperatureWork);
 }
 

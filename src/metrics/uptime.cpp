@@ -19,6 +19,10 @@ void writeUptime(uint32_t secs) {
                       minutes);
     else if (slotOf(SlotUptimeHours) != -1)
         writeSegmentf(slotOf(SlotUptimeHours), "%uh %um", secs / 3600, minutes);
+    // Whichever form has the segment, its number is the seconds.
+    writeValue(slotOf(SlotUptimeWeeks), secs);
+    writeValue(slotOf(SlotUptimeDays), secs);
+    writeValue(slotOf(SlotUptimeHours), secs);
 }
 
 void updateUptime() { writeUptime(uptimeSeconds(readUptimeClock())); }

@@ -8,8 +8,8 @@
 #include "metrics/disk.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
-#include "metrics/uptime.h"
 #include "metrics/temperature.h"
+#include "metrics/uptime.h"
 
 namespace {
 

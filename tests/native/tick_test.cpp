@@ -1,16 +1,22 @@
 // What a tick asks the system for: only what the compiled format shows,
-// and a token that a format change brings in starts as at start-up.
+// and a token that a format change brings in starts as at start-up. What
+// a tick writes: each token's text, and beside it the number it shows.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "format/format.h"
 #include "metrics/clocks_native.h"
+#include "metrics/disk.h"
 #include "metrics/disk_native.h"
 #include "metrics/hostproc_native.h"
 #include "metrics/network_native.h"
 #include "metrics/stand_ins.h"
 #include "metrics/system_native.h"
+#include "metrics/temperature.h"
 #include "metrics/uptime_native.h"
 #include "plugin/frame.h"
 #include "settings/settings.h"
@@ -46,6 +52,49 @@ protected:
         networkStandIn.tickMs += 1000;
     }
 };
+
+// Something to read for every family: a volume C:, a busy system on
+// battery, a drive at 38 degrees and a shell using memory and GDI.
+void readingsForEveryFamily() {
+    constexpr uint64_t kMiB = 1024ULL * 1024, kGiB = 1024 * kMiB;
+    diskStandIn.volumes['C' - 'A'] = {true, 30 * kGiB, 100 * kGiB, 33 * kGiB};
+    systemStandIn.cpuPercent = 40;
+    systemStandIn.memory = {8 * kGiB, 3 * kGiB, 12 * kGiB, 10 * kGiB};
+    systemStandIn.power = {80, false, 5400};
+    systemStandIn.processCount = 42;
+    uptimeStandIn.clock = {0, 1234567, 1};
+    hostProcessStandIn.memory = {5 * kMiB, 6 * kMiB, 7 * kMiB, 8 * kMiB};
+    hostProcessStandIn.memoryOk = true;
+    hostProcessStandIn.gdiObjects = 77;
+    resetFakeSmartDrive();
+    fakeSmartDrive.sector[2] = 194;  // the first attribute: its raw byte at 5
+    fakeSmartDrive.sector[7] = 38;
+    settings.hdTempAttrId = 194;
+    settings.physicalDriveNumber = 0;
+    settings.driveNumber = 0;
+    settings.mainInterval = 1;  // throughput skips spans shorter than half of it
+}
+
+// The number a text shows, read back the way its unit writes it; sizes
+// are checked by formatting the number again instead.
+double shownNumber(const std::string& text, Unit unit) {
+    if (unit != Unit::Seconds) {
+        return std::stod(text);  // "40%", "5120MB", "38"
+    }
+    unsigned hours = 0, minutes = 0;
+    if (std::sscanf(text.c_str(), "%u:%u", &hours, &minutes) == 2) {
+        return hours * 3600.0 + minutes * 60.0;  // the battery's "1:30"
+    }
+    std::istringstream parts(text);  // uptime's "2w 0d 6h 56m"
+    double seconds = 0;
+    unsigned n = 0;
+    char part = 0;
+    while (parts >> n >> part) {
+        const double each = part == 'w' ? 604800 : part == 'd' ? 86400 : part == 'h' ? 3600 : 60;
+        seconds += n * each;
+    }
+    return seconds;
+}
 
 // The calls each updater's query makes to its family's stand-in.
 int queries(UpdaterId id) {
@@ -85,6 +134,45 @@ TEST_F(TickTest, EachQueryRunsOnlyWhenTheFormatShowsOneOfItsTokens) {
     for (int id = UpdateDisk; id < UpdaterCount; ++id) {
         EXPECT_EQ(queries(static_cast<UpdaterId>(id)) > 0, id == UpdateCpu || id == UpdateMemory) << id;
     }
+}
+
+TEST_F(TickTest, EveryTokenThatClaimsANumberGetsTheOneItsTextShows) {
+    for (const MetricToken& token : kMetricTokens) {
+        SetUp();
+        readingsForEveryFamily();
+        std::string format =
+            std::string("%") + token.code + (token.place == Place::PerDrive ? "C" : "");
+        useFormat(format.c_str());
+        traffic(300);  // throughput needs a second reading
+        runUpdater(token.updater);
+        const SegmentValue number = segmentValue(0);
+        const std::string text = formatEngine.segments[0];
+        EXPECT_EQ(number.unit, token.unit) << format;
+        EXPECT_EQ(number.read, token.unit != Unit::None) << format;
+        if (token.unit == Unit::Bytes) {
+            char size[32];
+            formatByteSize(static_cast<uint64_t>(number.value), size, sizeof size);
+            EXPECT_EQ(text, size) << format;
+        } else if (token.unit == Unit::Seconds) {
+            const double wholeMinutes = number.value - std::fmod(number.value, 60);
+            EXPECT_EQ(shownNumber(text, token.unit), wholeMinutes) << format;
+        } else if (number.read) {
+            EXPECT_EQ(shownNumber(text, token.unit), number.value) << format << " shows " << text;
+        }
+        TearDown();
+    }
+    // No number where the text shows no reading, nor for literal text.
+    SetUp();
+    useFormat("%DFQ %H");  // no volume Q; the drive is not attached
+    EXPECT_EQ(shown(SlotDriveTemperature), "255");
+    EXPECT_FALSE(segmentValue(diskSlotOf(DiskFree, 'Q')).read);
+    EXPECT_FALSE(segmentValue(slotOf(SlotDriveTemperature)).read);
+    EXPECT_EQ(segmentValue(1).unit, Unit::None);
+    EXPECT_EQ(segmentValue(kMaxSegments).unit, Unit::None);
+    systemStandIn.power = {255, true, 0xFFFFFFFFu};  // on mains, the charge unknown
+    useFormat("%BP %BL");
+    EXPECT_FALSE(segmentValue(slotOf(SlotBatteryPercent)).read);
+    EXPECT_FALSE(segmentValue(slotOf(SlotBatteryLifetime)).read);
 }
 
 TEST_F(TickTest, ATokenBroughtInByAFormatChangeStartsAsAtStartUp) {
