@@ -1,7 +1,7 @@
-// The slow queries — a network drive whose server is gone, a busy or
-// failing disk, a broken name service — run on one thread of Telvane's own,
-// so the shell's thread, which the whole desktop waits on, never waits for
-// them. The window asks; the worker answers through a posted message.
+// The slow queries — a file server that is gone, a busy or failing device,
+// a broken name service — run on one thread of Telvane's own, so the
+// shell's thread, which the whole desktop waits on, never waits for them.
+// The window asks; the worker answers through a posted message.
 //
 // The worker knows no query. The module that owns one declares its kind
 // beside it: a function that asks the system on the worker's thread and
@@ -20,8 +20,8 @@
 // Posted to the window when answers wait (WM_APP + 1).
 constexpr unsigned kAnswersMessage = 0x8001;
 
-// Room for the largest request and answer of any kind (the disk tokens of
-// a whole format); each kind checks its own against it (workData).
+// Room for the largest request and answer of any kind; each kind checks
+// its own against it at compile time (workData).
 constexpr int kWorkBytes = 3264;
 // Kinds with a place in the queue: a request of a further kind is dropped.
 constexpr int kWorkKinds = 8;
