@@ -58,7 +58,8 @@ void clearValue(int index);
 
 // A segment's number, as a painter asks for it: unit None for literal
 // text and for tokens that are text only; read false until the first
-// reading (and after a failed one).
+// reading (and after a failed one). A token's is that of its segment,
+// segmentValue(slotOf(slot)) or segmentValue(driveSlotOf(slot, letter)).
 struct SegmentValue {
     double value;
     Unit unit;
