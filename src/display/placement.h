@@ -5,6 +5,10 @@
 #include "host/wintypes.h"
 
 extern bool hidden;  // auto-hidden, or about to be
+// Between the start and the end of the user's drag: the only time the
+// window snaps to the screen's edges.
+extern bool dragging;
+constexpr int kSnapDistance = 10;  // pixels
 
 // Handles the window messages of the placement table (and the auto-hide
 // timer). Returns true when it handled the message, with *result set.
