@@ -22,6 +22,10 @@ void applyTopmost(bool topmost);
 void startAutoHide();
 // The AutoHide command: toggles settings.autoHide and re-places the window.
 void toggleAutoHide();
+// After the settings were read again: a floating window at their place,
+// size and z-order, shown until auto-hide tucks it away again; a docked
+// one at their size, laid out by the slit.
+void placeAsSettings();
 
 // Rectangle of the monitor holding the window (the primary screen when
 // the lookup is unavailable).

@@ -197,6 +197,17 @@ void toggleAutoHide() {
     placeWindow();
 }
 
+void placeAsSettings() {
+    if (settings.inSlit) {
+        issueWindowSize();
+        return;
+    }
+    hidden = false;
+    placeWindow();
+    applyTopmost(settings.alwaysOnTop);
+    startAutoHide();
+}
+
 bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT* result) {
     *result = 0;
