@@ -71,7 +71,8 @@ struct ToggleRow {
 
 const ToggleRow kToggles[] = {
     {CmdUseRefFont, &Settings::useRefFont, FollowRepaintNoErase | FollowMenu},
-    {CmdPadPercentages, &Settings::padPercentages, FollowMenu},
+    // The padding is written with the values: they are read again at once.
+    {CmdPadPercentages, &Settings::padPercentages, FollowFullRefresh | FollowRepaint | FollowMenu},
     {CmdPluginToggle, &Settings::pluginToggle, FollowMenu},
     {CmdOnTop, &Settings::alwaysOnTop, FollowTopmost | FollowMenu},
     {CmdTransparent, &Settings::transparency, FollowTransparency},
