@@ -132,9 +132,8 @@ Menu* justificationMenu() {
 Menu* hdTempMenu() {
     Menu* menu = namedMenu("HD Temperature", "TLV_HDTemp");
     MakeMenuItem(menu, "Log All S.M.A.R.T. Attributes", "@TelvaneHDTempLog", false);
-    MakeMenuItemInt(menu, "Physical Drive Number", "@TelvanePhyDrvNo",
-                    settings.physicalDriveNumber, kPhysicalDriveRange.low,
-                    kPhysicalDriveRange.high);
+    MakeMenuItemInt(menu, "Physical Drive Number", "@TelvanePhyDrvNo", settings.physicalDriveNumber,
+                    kPhysicalDriveRange.low, kPhysicalDriveRange.high);
     MakeMenuItemInt(menu, "Drive Number", "@TelvaneDriveNo", settings.driveNumber,
                     kDriveNumberRange.low, kDriveNumberRange.high);
     MakeMenuItemInt(menu, "Attributes ID", "@TelvaneTempAttrID", settings.hdTempAttrId,

@@ -65,7 +65,8 @@ struct Settings {
 // A number outside its setting's range is held to the nearest end of it,
 // from commands, the menu and the file alike: an alpha of 300 is opaque,
 // not the 44 its low 8 bits would give. Sizes hold to the screen
-// (render.h); the style, whose neighbours are no nearer, is the exception.
+// (render.h). The style is the exception: the nearest style is no better
+// a guess than any other, so an unknown one is ignored or read as 1.
 struct SettingRange {
     int low;
     int high;
