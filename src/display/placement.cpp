@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 
 bool hidden = false;
+bool dragging = false;
 
 namespace {
 

@@ -5,6 +5,10 @@
 #include "host/wintypes.h"
 
 extern bool hidden;  // auto-hidden, or about to be
+// Between the start and the end of the user's drag: the only time the
+// window snaps to the screen's edges.
+extern bool dragging;
+constexpr int kSnapDistance = 10;  // pixels
 
 // Handles the window messages of the placement table (and the auto-hide
 // timer). Returns true when it handled the message, with *result set.
@@ -18,6 +22,10 @@ void applyTopmost(bool topmost);
 void startAutoHide();
 // The AutoHide command: toggles settings.autoHide and re-places the window.
 void toggleAutoHide();
+// After the settings were read again: a floating window at their place,
+// size and z-order, shown until auto-hide tucks it away again; a docked
+// one at their size, laid out by the slit.
+void placeAsSettings();
 
 // Rectangle of the monitor holding the window (the primary screen when
 // the lookup is unavailable).

@@ -197,14 +197,32 @@ void toggleAutoHide() {
     placeWindow();
 }
 
+void placeAsSettings() {
+    if (settings.inSlit) {
+        issueWindowSize();
+        return;
+    }
+    hidden = false;
+    placeWindow();
+    applyTopmost(settings.alwaysOnTop);
+    startAutoHide();
+}
+
 bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT* result) {
     *result = 0;
     switch (message) {
     case WM_WINDOWPOSCHANGING:
-        if (!settings.inSlit && settings.snapWindow && IsWindowVisible(window)) {
-            SnapWindowToEdge(reinterpret_cast<WINDOWPOS*>(lParam), 10, SNAP_WHOLE_SCREEN);
+        // Sizes and places set by commands, the menu, auto-resize or a
+        // start stay as given; only the user's drag is pulled to an edge.
+        if (dragging && !settings.inSlit && settings.snapWindow && IsWindowVisible(window)) {
+            SnapWindowToEdge(reinterpret_cast<WINDOWPOS*>(lParam), kSnapDistance,
+                             SNAP_WHOLE_SCREEN);
         }
+        return true;
+
+    case WM_ENTERSIZEMOVE:
+        dragging = true;
         return true;
 
     case WM_WINDOWPOSCHANGED:
@@ -265,6 +283,7 @@ bool handlePlacementMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return true;
 
     case WM_EXITSIZEMOVE:
+        dragging = false;
         hidden = edgeHidePosition(nullptr);
         startPoll(window);
         return true;

@@ -103,7 +103,10 @@ public:
             return;
         }
         copyText(previous_, sizeof previous_, current);
-        switched_ = std::setlocale(LC_TIME, locale) != nullptr;
+        // A name the library does not know means the user's own, as an
+        // empty one does, not whatever locale the process has.
+        switched_ = std::setlocale(LC_TIME, locale) != nullptr ||
+                    (locale[0] != '\0' && std::setlocale(LC_TIME, "") != nullptr);
     }
     ~ClockLocale() {
         if (switched_) std::setlocale(LC_TIME, previous_);

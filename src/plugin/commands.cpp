@@ -71,7 +71,8 @@ struct ToggleRow {
 
 const ToggleRow kToggles[] = {
     {CmdUseRefFont, &Settings::useRefFont, FollowRepaintNoErase | FollowMenu},
-    {CmdPadPercentages, &Settings::padPercentages, FollowMenu},
+    // The padding is written with the values: they are read again at once.
+    {CmdPadPercentages, &Settings::padPercentages, FollowFullRefresh | FollowRepaint | FollowMenu},
     {CmdPluginToggle, &Settings::pluginToggle, FollowMenu},
     {CmdOnTop, &Settings::alwaysOnTop, FollowTopmost | FollowMenu},
     {CmdTransparent, &Settings::transparency, FollowTransparency},
@@ -232,11 +233,11 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
             effect.followUps = FollowStyleRefresh | FollowRepaint | FollowMenu;
             break;
         case CmdJustifyType:
-            settings.justification = n;
+            settings.justification = heldWithin(n, kJustificationRange);
             effect.followUps = FollowRepaint | FollowMenu;
             break;
         case CmdResizeType:
-            settings.autoResize = n;
+            settings.autoResize = heldWithin(n, kAutoResizeRange);
             effect.followUps = FollowMenu;
             break;
         case CmdWidthSize:
@@ -258,45 +259,43 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
             effect.followUps = FollowRepaint;
             break;
         case CmdAlphaValue:
-            settings.alpha = n;
+            settings.alpha = heldWithin(n, kAlphaRange);
             effect.followUps = FollowTransparency;
             break;
         case CmdAutoHide:
             effect.followUps = FollowAutoHide | FollowMenu;
             break;
         case CmdInterface:
-            settings.networkInterface = n;
+            settings.networkInterface = heldWithin(n, kInterfaceRange);
             effect.followUps = FollowNetwork | FollowRepaint | FollowMenu;
             break;
         case CmdPhyDrvNo:
-            settings.physicalDriveNumber = static_cast<uint8_t>(n & 0xFF);
+            settings.physicalDriveNumber = static_cast<uint8_t>(heldWithin(n, kPhysicalDriveRange));
             effect.followUps = driveChange;
             break;
         case CmdDriveNo:
-            settings.driveNumber = static_cast<uint8_t>(n & 0xFF);
+            settings.driveNumber = static_cast<uint8_t>(heldWithin(n, kDriveNumberRange));
             effect.followUps = driveChange;
             break;
         case CmdTempAttrID:
-            settings.hdTempAttrId = static_cast<uint8_t>(n & 0xFF);
+            settings.hdTempAttrId = static_cast<uint8_t>(heldWithin(n, kAttributeIdRange));
             effect.followUps = driveChange;
             break;
-        // The number is kept as given (the menu shows it); the timer
-        // itself is clamped by restartTimer.
         case CmdMainInterval:
-            settings.mainInterval = n;
-            restart(TIMER_MAIN, n);
+            settings.mainInterval = heldWithin(n, kIntervalRange);
+            restart(TIMER_MAIN, settings.mainInterval);
             break;
         case CmdDiskInterval:
-            settings.diskInterval = n;
-            restart(TIMER_DISK, n);
+            settings.diskInterval = heldWithin(n, kIntervalRange);
+            restart(TIMER_DISK, settings.diskInterval);
             break;
         case CmdUptimeInterval:
-            settings.uptimeInterval = n;
-            restart(TIMER_UPTIME, n);
+            settings.uptimeInterval = heldWithin(n, kIntervalRange);
+            restart(TIMER_UPTIME, settings.uptimeInterval);
             break;
         case CmdHDTempInterval:
-            settings.hdtempInterval = n;
-            restart(TIMER_HDTEMP, n);
+            settings.hdtempInterval = heldWithin(n, kIntervalRange);
+            restart(TIMER_HDTEMP, settings.hdtempInterval);
             break;
         default:
             break;  // needs the OS: the caller handles it

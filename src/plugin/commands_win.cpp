@@ -143,34 +143,59 @@ void toggleDocking() {
     }
 }
 
+void showPlugin(bool show) {
+    frame.hiddenByToggle = !show;
+    ShowWindow(frame.window, show ? SW_SHOW : SW_HIDE);
+    if (show) {
+        repaint(TRUE);
+    }
+}
+
+// Once the shell's show-plugins broadcast no longer reaches the window
+// (Plugin Toggle off, or docked), nothing else could bring it back.
+void releaseToggleHidden() {
+    if (frame.hiddenByToggle && !(settings.pluginToggle && !settings.inSlit)) {
+        showPlugin(true);
+    }
+}
+
+// What a start makes of the settings, made again after they were read
+// anew: a file edited by hand shows as it would at the next start.
+void applyReadSettings() {
+    keepOnScreen();
+    refreshStyle();
+    fullRefresh();
+    restartTimer(TIMER_MAIN, settings.mainInterval);
+    restartTimer(TIMER_DISK, settings.diskInterval);
+    restartTimer(TIMER_UPTIME, settings.uptimeInterval);
+    restartTimer(TIMER_HDTEMP, settings.hdtempInterval);
+    applyTransparency();
+    placeAsSettings();
+    activateTooltip(settings.allowTooltip);
+    releaseToggleHidden();
+    repaint(TRUE);
+}
+
 void reloadSettings() {
     const bool wasDocked = settings.inSlit;
     // A file read brings a fresh look at the host's address.
     if (loadSettings()) {
         lookupIpAddress();
     }
-    settings.inSlit = settings.slitChoice && frame.slitWindow != nullptr;
-    const bool broughtBack = keepOnScreen();
-    refreshStyle();
-    fullRefresh();
-    if (frame.slitWindow != nullptr) {
-        const LPARAM window = reinterpret_cast<LPARAM>(frame.window);
-        if (settings.inSlit) {
-            // A floating window that the file docks must be handed to the
-            // slit, or it would stay floating while counted as docked.
-            SendMessageA(frame.slitWindow, wasDocked ? SLIT_UPDATE : SLIT_ADD, 0,
-                         wasDocked ? 0 : window);
-        } else if (wasDocked) {
-            undock();
-        } else {
-            SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, window);
-        }
+    const bool docked = settings.slitChoice && frame.slitWindow != nullptr;
+    const LPARAM window = reinterpret_cast<LPARAM>(frame.window);
+    if (wasDocked && !docked) {
+        // Still counted as docked while the slit lets go, so the moves it
+        // makes are not taken for the user's.
+        SendMessageA(frame.slitWindow, SLIT_REMOVE, 0, window);
     }
-    if (broughtBack && !wasDocked) {
-        moveToStoredPosition();
+    settings.inSlit = docked;
+    applyReadSettings();
+    if (docked && !wasDocked) {
+        // A floating window that the file docks must be handed to the
+        // slit, or it would stay floating while counted as docked.
+        SendMessageA(frame.slitWindow, SLIT_ADD, 0, window);
     }
-    applyTransparency();
-    repaint(TRUE);
 }
 
 // Commands that need more than a settings change.
@@ -253,22 +278,6 @@ void runFollowUps(const CommandEffect& effect) {
     }
 }
 
-void showPlugin(bool show) {
-    frame.hiddenByToggle = !show;
-    ShowWindow(frame.window, show ? SW_SHOW : SW_HIDE);
-    if (show) {
-        repaint(TRUE);
-    }
-}
-
-// Once the shell's show-plugins broadcast no longer reaches the window
-// (Plugin Toggle off, or docked), nothing else could bring it back.
-void releaseToggleHidden() {
-    if (frame.hiddenByToggle && !(settings.pluginToggle && !settings.inSlit)) {
-        showPlugin(true);
-    }
-}
-
 }  // namespace
 
 void runBroadcast(const char* text) {
@@ -300,13 +309,7 @@ LRESULT handleHostMessage(UINT message, WPARAM, LPARAM lParam) {
             if (loadSettings()) {
                 lookupIpAddress();
             }
-            if (keepOnScreen()) {
-                moveToStoredPosition();
-            }
-            refreshStyle();
-            applyTransparency();
-            releaseToggleHidden();
-            repaint(TRUE);
+            applyReadSettings();
             break;
         case MSG_STYLE_REFRESH:
             refreshStyle();

@@ -116,6 +116,8 @@ extern "C" int beginPlugin(HINSTANCE instance) {
     }
     // Saved beside a monitor that has since gone, it would be out of reach.
     keepOnScreen();
+    // A run ended in the middle of a drag never saw its end.
+    dragging = false;
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPluginName, nullptr,
                                   WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, settings.x,

@@ -99,7 +99,8 @@ Menu* configurationMenu() {
     MakeMenuItem(menu, "Plugin Toggle", "@TelvanePluginToggle", settings.pluginToggle);
     MakeMenuItem(menu, "Always on Top", "@TelvaneOnTop", settings.alwaysOnTop);
     MakeMenuItem(menu, "Transparency", "@TelvaneTransparent", settings.transparency);
-    MakeMenuItemInt(menu, "Alpha Value", "@TelvaneAlphaValue", settings.alpha, 0, 255);
+    MakeMenuItemInt(menu, "Alpha Value", "@TelvaneAlphaValue", settings.alpha, kAlphaRange.low,
+                    kAlphaRange.high);
     MakeMenuItem(menu, "Snap To Edge", "@TelvaneSnapToEdge", settings.snapWindow);
     MakeMenuItem(menu, "Show Border", "@TelvaneShowBorder", settings.showBorder);
     MakeMenuItem(menu, "Allow Tooltip", "@TelvaneAllowTip", settings.allowTooltip);
@@ -131,10 +132,12 @@ Menu* justificationMenu() {
 Menu* hdTempMenu() {
     Menu* menu = namedMenu("HD Temperature", "TLV_HDTemp");
     MakeMenuItem(menu, "Log All S.M.A.R.T. Attributes", "@TelvaneHDTempLog", false);
-    MakeMenuItemInt(menu, "Physical Drive Number", "@TelvanePhyDrvNo",
-                    settings.physicalDriveNumber, 0, 9);
-    MakeMenuItemInt(menu, "Drive Number", "@TelvaneDriveNo", settings.driveNumber, 0, 9);
-    MakeMenuItemInt(menu, "Attributes ID", "@TelvaneTempAttrID", settings.hdTempAttrId, 1, 200);
+    MakeMenuItemInt(menu, "Physical Drive Number", "@TelvanePhyDrvNo", settings.physicalDriveNumber,
+                    kPhysicalDriveRange.low, kPhysicalDriveRange.high);
+    MakeMenuItemInt(menu, "Drive Number", "@TelvaneDriveNo", settings.driveNumber,
+                    kDriveNumberRange.low, kDriveNumberRange.high);
+    MakeMenuItemInt(menu, "Attributes ID", "@TelvaneTempAttrID", settings.hdTempAttrId,
+                    kAttributeIdRange.low, kAttributeIdRange.high);
     return menu;
 }
 

@@ -13,6 +13,10 @@ void copySettingText(char* destination, int size, const char* source) {
     }
 }
 
+int heldWithin(int value, SettingRange range) {
+    return value < range.low ? range.low : value > range.high ? range.high : value;
+}
+
 bool isStyleIndex(int value) {
     return value >= STYLE_TOOLBAR && value <= STYLE_CLOCK;
 }

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 #include "format/text.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -25,33 +26,36 @@ struct SettingKey {
     const char* textDefault;  // Color, Text: read default and no-file value
     bool emptyMeansDefault;   // Text: an empty value takes the default
     bool keptWithoutFile;     // not assigned when no file exists
+    SettingRange range;       // Int, Byte: a value read is held to it
 };
 
+constexpr SettingRange kAnyNumber = {INT_MIN, INT_MAX};
+
 constexpr SettingKey intKey(const char* key, int* field, int value,
-                            const char* writtenAs = nullptr) {
+                            SettingRange range = kAnyNumber, const char* writtenAs = nullptr) {
     return {key, writtenAs ? writtenAs : key, KeyType::Int, field, 0, value, value, nullptr,
-            false, false};
+            false, false, range};
 }
 
-// Stored in 8 bits: whatever the file holds is reduced to 0..255.
-constexpr SettingKey byteKey(const char* key, uint8_t* field, int value) {
-    return {key, key, KeyType::Byte, field, 0, value, value, nullptr, false, false};
+// Stored in 8 bits, so every range given is within 0..255.
+constexpr SettingKey byteKey(const char* key, uint8_t* field, int value, SettingRange range) {
+    return {key, key, KeyType::Byte, field, 0, value, value, nullptr, false, false, range};
 }
 
 constexpr SettingKey boolKey(const char* key, bool* field, bool value,
                              const char* writtenAs = nullptr) {
     return {key, writtenAs ? writtenAs : key, KeyType::Bool, field, 0, value, value, nullptr,
-            false, false};
+            false, false, kAnyNumber};
 }
 
 // Docking is only taken from a file the user has; a first start floats.
 constexpr SettingKey slitKey(const char* key, bool* field) {
-    return {key, key, KeyType::Bool, field, 0, true, false, nullptr, false, false};
+    return {key, key, KeyType::Bool, field, 0, true, false, nullptr, false, false, kAnyNumber};
 }
 
 // The colour keeps its current value when there is no file.
 constexpr SettingKey colorKey(const char* key, COLORREF* field, const char* value) {
-    return {key, key, KeyType::Color, field, 0, 0, 0, value, false, true};
+    return {key, key, KeyType::Color, field, 0, 0, 0, value, false, true, kAnyNumber};
 }
 
 enum EmptyText { EmptyAllowed, EmptyMeansDefault };
@@ -59,7 +63,8 @@ enum EmptyText { EmptyAllowed, EmptyMeansDefault };
 template <int N>
 constexpr SettingKey textKey(const char* key, char (&field)[N], const char* value,
                              EmptyText empty) {
-    return {key, key, KeyType::Text, field, N, 0, 0, value, empty == EmptyMeansDefault, false};
+    return {key, key, KeyType::Text, field, N, 0, 0, value, empty == EmptyMeansDefault,
+            false, kAnyNumber};
 }
 
 constexpr SettingKey kKeys[] = {
@@ -68,15 +73,16 @@ constexpr SettingKey kKeys[] = {
     intKey("telvane.width:", &settings.width, 180),
     intKey("telvane.height:", &settings.height, 30),
     intKey("telvane.fontHeight:", &settings.fontHeight, 12),
-    intKey("telvane.alpha:", &settings.alpha, 160),
-    intKey("telvane.autoResize:", &settings.autoResize, 0, "telvane.AutoResize:"),
+    intKey("telvane.alpha:", &settings.alpha, 160, kAlphaRange),
+    intKey("telvane.autoResize:", &settings.autoResize, 0, kAutoResizeRange,
+           "telvane.AutoResize:"),
     intKey("telvane.styleType:", &settings.styleType, 1),
-    intKey("telvane.justification:", &settings.justification, 1),
-    intKey("telvane.main_interval(sec):", &settings.mainInterval, 1),
-    intKey("telvane.disk_interval(sec):", &settings.diskInterval, 10),
-    intKey("telvane.uptime_interval(sec):", &settings.uptimeInterval, 60),
-    intKey("telvane.hdtemp_interval(sec):", &settings.hdtempInterval, 10),
-    intKey("telvane.interface:", &settings.networkInterface, 0),
+    intKey("telvane.justification:", &settings.justification, 1, kJustificationRange),
+    intKey("telvane.main_interval(sec):", &settings.mainInterval, 1, kIntervalRange),
+    intKey("telvane.disk_interval(sec):", &settings.diskInterval, 10, kIntervalRange),
+    intKey("telvane.uptime_interval(sec):", &settings.uptimeInterval, 60, kIntervalRange),
+    intKey("telvane.hdtemp_interval(sec):", &settings.hdtempInterval, 10, kIntervalRange),
+    intKey("telvane.interface:", &settings.networkInterface, 0, kInterfaceRange),
 
     boolKey("telvane.alwaysontop:", &settings.alwaysOnTop, true),
     boolKey("telvane.transparency:", &settings.transparency, false),
@@ -104,9 +110,10 @@ constexpr SettingKey kKeys[] = {
     textKey("telvane.timeZone:", settings.timeZone, kDefaultTimeZone, EmptyMeansDefault),
     textKey("telvane.localeString:", settings.localeString, "", EmptyAllowed),
 
-    byteKey("telvane.PhysicalDriveNumber:", &settings.physicalDriveNumber, 0),
-    byteKey("telvane.DriveNumber:", &settings.driveNumber, 0),
-    byteKey("telvane.HDTempAttrID:", &settings.hdTempAttrId, 194),
+    byteKey("telvane.PhysicalDriveNumber:", &settings.physicalDriveNumber, 0,
+            kPhysicalDriveRange),
+    byteKey("telvane.DriveNumber:", &settings.driveNumber, 0, kDriveNumberRange),
+    byteKey("telvane.HDTempAttrID:", &settings.hdTempAttrId, 194, kAttributeIdRange),
 };
 
 constexpr const char* kFileNames[] = {"Telvane.rc", "Telvanerc"};
@@ -115,11 +122,11 @@ void readKey(const SettingKey& entry) {
     switch (entry.type) {
         case KeyType::Int:
             *static_cast<int*>(entry.field) =
-                ReadInt(settingsPath, entry.key, entry.readDefault);
+                heldWithin(ReadInt(settingsPath, entry.key, entry.readDefault), entry.range);
             break;
         case KeyType::Byte:
-            *static_cast<uint8_t*>(entry.field) =
-                static_cast<uint8_t>(ReadInt(settingsPath, entry.key, entry.readDefault));
+            *static_cast<uint8_t*>(entry.field) = static_cast<uint8_t>(
+                heldWithin(ReadInt(settingsPath, entry.key, entry.readDefault), entry.range));
             break;
         case KeyType::Bool:
             *static_cast<bool*>(entry.field) =

@@ -62,6 +62,27 @@ struct Settings {
     bool slitChoice;
 };
 
+// A number outside its setting's range is held to the nearest end of it,
+// from commands, the menu and the file alike: an alpha of 300 is opaque,
+// not the 44 its low 8 bits would give. Sizes hold to the screen
+// (render.h). The style is the exception: the nearest style is no better
+// a guess than any other, so an unknown one is ignored or read as 1.
+struct SettingRange {
+    int low;
+    int high;
+};
+constexpr SettingRange kAlphaRange = {0, 255};
+constexpr SettingRange kAutoResizeRange = {0, 3};
+constexpr SettingRange kJustificationRange = {0, 2};
+// Seconds, up to the longest period a timer takes.
+constexpr SettingRange kIntervalRange = {1, 0x7FFFFFFF / 1000};
+constexpr SettingRange kInterfaceRange = {0, 0x7FFFFFFF};
+constexpr SettingRange kPhysicalDriveRange = {0, 9};
+constexpr SettingRange kDriveNumberRange = {0, 7};
+constexpr SettingRange kAttributeIdRange = {1, 255};
+
+int heldWithin(int value, SettingRange range);
+
 extern Settings settings;
 extern char settingsPath[kPathSize];
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -166,31 +167,56 @@ TEST_F(CommandSettings, TogglesFlipTheirSetting) {
     EXPECT_FALSE(settings.autoHide);
 }
 
-TEST_F(CommandSettings, DriveNumbersKeepTheLowEightBits) {
-    run("@TelvanePhyDrvNo 258");
-    EXPECT_EQ(settings.physicalDriveNumber, 2);
-    run("@TelvaneDriveNo -1");
-    EXPECT_EQ(settings.driveNumber, 255);
-    const CommandEffect e = run("@TelvaneTempAttrID 450");
-    EXPECT_EQ(settings.hdTempAttrId, 194);
-    EXPECT_EQ(e.followUps, FollowDriveTemperature | FollowRepaint);
+TEST_F(CommandSettings, NumbersOutsideTheirRangeAreHeld) {
+    struct Row {
+        const char* command;
+        int Settings::*field;
+        int held;
+    };
+    const Row rows[] = {
+        {"@TelvaneAlphaValue 300", &Settings::alpha, 255},
+        {"@TelvaneAlphaValue -20", &Settings::alpha, 0},
+        {"@TelvaneAlphaValue 200", &Settings::alpha, 200},
+        {"@TelvaneResizeType 9", &Settings::autoResize, 3},
+        {"@TelvaneJustifyType 1024", &Settings::justification, 2},
+        {"@TelvaneJustifyType -1", &Settings::justification, 0},
+        {"@TelvaneInterface -3", &Settings::networkInterface, 0},
+        {"@TelvaneMainInterval 0", &Settings::mainInterval, 1},
+        {"@TelvaneDiskInterval abc", &Settings::diskInterval, 1},
+        {"@TelvaneUptimeInterval 99999999999", &Settings::uptimeInterval, 2147483},
+        {"@TelvaneHDTempInterval -20", &Settings::hdtempInterval, 1},
+    };
+    for (const Row& row : rows) {
+        run(row.command);
+        EXPECT_EQ(settings.*row.field, row.held) << row.command;
+    }
+    struct ByteRow {
+        const char* command;
+        uint8_t Settings::*field;
+        int held;
+    };
+    const ByteRow byteRows[] = {
+        {"@TelvanePhyDrvNo 258", &Settings::physicalDriveNumber, 9},
+        {"@TelvaneDriveNo -1", &Settings::driveNumber, 0},
+        {"@TelvaneDriveNo 254", &Settings::driveNumber, 7},
+        {"@TelvaneTempAttrID 450", &Settings::hdTempAttrId, 255},
+        {"@TelvaneTempAttrID 0", &Settings::hdTempAttrId, 1},
+    };
+    for (const ByteRow& row : byteRows) {
+        EXPECT_EQ(run(row.command).followUps, FollowDriveTemperature | FollowRepaint);
+        EXPECT_EQ(settings.*row.field, row.held) << row.command;
+    }
 }
 
-TEST_F(CommandSettings, IntervalsAreStoredAsGivenButTimersRunAtMostOncePerSecond) {
+TEST_F(CommandSettings, IntervalsRestartTheirTimerAtMostOncePerSecond) {
     CommandEffect e = run("@TelvaneMainInterval 5");
     EXPECT_EQ(settings.mainInterval, 5);
     EXPECT_EQ(e.followUps, FollowRestartTimer);
     EXPECT_EQ(e.timer, TIMER_MAIN);
     EXPECT_EQ(timerPeriodMs(e.seconds), 5000u);
-
-    e = run("@TelvaneDiskInterval abc");
-    EXPECT_EQ(settings.diskInterval, 0);
-    EXPECT_EQ(e.timer, TIMER_DISK);
-    EXPECT_EQ(timerPeriodMs(e.seconds), 1000u);
-
+    EXPECT_EQ(run("@TelvaneDiskInterval 0").timer, TIMER_DISK);
     EXPECT_EQ(run("@TelvaneUptimeInterval 1").timer, TIMER_UPTIME);
     e = run("@TelvaneHDTempInterval -20");
-    EXPECT_EQ(settings.hdtempInterval, -20);
     EXPECT_EQ(e.timer, TIMER_HDTEMP);
     EXPECT_EQ(timerPeriodMs(e.seconds), 1000u);
 
@@ -199,6 +225,7 @@ TEST_F(CommandSettings, IntervalsAreStoredAsGivenButTimersRunAtMostOncePerSecond
     EXPECT_GE(timerPeriodMs(INT_MAX), 2147483000u);
     EXPECT_LE(timerPeriodMs(INT_MAX), 0x7FFFFFFFu);
     EXPECT_EQ(timerPeriodMs(4294968), timerPeriodMs(INT_MAX));
+    EXPECT_EQ(timerPeriodMs(kIntervalRange.high), timerPeriodMs(INT_MAX));
 }
 
 TEST_F(CommandSettings, SizesAndSystemCommandsLeaveTheRestToTheWindow) {

@@ -132,8 +132,8 @@ Settings >
     [HD Temperature] TLV_HDTemp
     Log All S.M.A.R.T. Attributes -> @TelvaneHDTempLog
     Physical Drive Number -> @TelvanePhyDrvNo = 0 (0..9)
-    Drive Number -> @TelvaneDriveNo = 1 (0..9)
-    Attributes ID -> @TelvaneTempAttrID = 194 (1..200)
+    Drive Number -> @TelvaneDriveNo = 1 (0..7)
+    Attributes ID -> @TelvaneTempAttrID = 194 (1..255)
 About -> @TelvaneAbout
 )";
 

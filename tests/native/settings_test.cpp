@@ -159,18 +159,51 @@ TEST_F(SettingsFile, AShellThatAnswersNoTextGivesTheDefaults) {
     EXPECT_STREQ(s.localeString, "");
 }
 
-TEST_F(SettingsFile, DriveValuesKeepTheirLowByteAndSaveIt) {
-    fakeshell::setValue(kPluginRc, "telvane.HDTempAttrID:", "450");
-    fakeshell::setValue(kPluginRc, "telvane.DriveNumber:", "-1");
-    fakeshell::setValue(kPluginRc, "telvane.PhysicalDriveNumber:", "258");
-    const Settings& s = loadFrom(kPluginRc);
-    EXPECT_EQ(s.hdTempAttrId, 194);
-    EXPECT_EQ(s.driveNumber, 255);
-    EXPECT_EQ(s.physicalDriveNumber, 2);
-
+TEST_F(SettingsFile, NumbersOutsideTheirRangeAreHeldAsReadAndSavedSo) {
+    struct Row {
+        const char* key;
+        const char* stored;
+        int held;
+    };
+    const Row rows[] = {
+        {"telvane.alpha:", "300", 255},
+        {"telvane.alpha:", "-1", 0},
+        {"telvane.autoResize:", "7", 3},
+        {"telvane.justification:", "-4", 0},
+        {"telvane.main_interval(sec):", "0", 1},
+        {"telvane.disk_interval(sec):", "-5", 1},
+        {"telvane.uptime_interval(sec):", "2147483647", 2147483},
+        {"telvane.hdtemp_interval(sec):", "3600", 3600},
+        {"telvane.interface:", "-2", 0},
+        {"telvane.PhysicalDriveNumber:", "258", 9},
+        {"telvane.DriveNumber:", "254", 7},
+        {"telvane.DriveNumber:", "-1", 0},
+        {"telvane.HDTempAttrID:", "450", 255},
+        {"telvane.HDTempAttrID:", "0", 1},
+    };
+    const auto field = [](const std::string& key) -> int {
+        if (key == "telvane.alpha:") return settings.alpha;
+        if (key == "telvane.autoResize:") return settings.autoResize;
+        if (key == "telvane.justification:") return settings.justification;
+        if (key == "telvane.main_interval(sec):") return settings.mainInterval;
+        if (key == "telvane.disk_interval(sec):") return settings.diskInterval;
+        if (key == "telvane.uptime_interval(sec):") return settings.uptimeInterval;
+        if (key == "telvane.hdtemp_interval(sec):") return settings.hdtempInterval;
+        if (key == "telvane.interface:") return settings.networkInterface;
+        if (key == "telvane.PhysicalDriveNumber:") return settings.physicalDriveNumber;
+        if (key == "telvane.DriveNumber:") return settings.driveNumber;
+        return settings.hdTempAttrId;
+    };
+    fakeshell::addFile(kPluginRc);
+    for (const Row& row : rows) {
+        fakeshell::setValue(kPluginRc, row.key, row.stored);
+        loadSettings();
+        EXPECT_EQ(field(row.key), row.held) << row.key << ' ' << row.stored;
+    }
     saveSettings();
-    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.HDTempAttrID:"), "194");
-    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.DriveNumber:"), "255");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.alpha:"), "0");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.HDTempAttrID:"), "1");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.main_interval(sec):"), "1");
 }
 
 TEST_F(SettingsFile, PositionsOffAndSizesBeyondTheVirtualScreenAreBroughtBack) {
