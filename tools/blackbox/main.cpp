@@ -210,6 +210,7 @@ bool setStartWay(bool inSlit) {
 }
 
 bool startPlugin() {
+    applyXpMode();
     HINSTANCE instance = plugin.module;
     int result = plugin.inSlit ? plugin.beginSlit(instance, slitWindow()) : plugin.begin(instance);
     plugin.running = result == 0;

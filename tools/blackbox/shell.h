@@ -118,6 +118,17 @@ bool takeProvokedFailure();
 void holdDiskQueries();
 void releaseQueries();
 void printQueries();
+// Windows XP SP3 as the plugin sees it: from the next start (applyXpMode,
+// at every start) each of its run-time lookups of a function that
+// src/host/xp-functions.txt does not list fails; refusedXpLookups names
+// them, sorted.
+void setXpMode(bool on);
+void applyXpMode();
+std::string refusedXpLookups();
+// Makes the plugin's LoadLibraryA of the DLL `name` (any folder, any case)
+// fail as for a DLL that cannot be loaded; an empty name lets every load
+// go on.
+void failLibrary(const std::string& name);
 // Screen, virtual-screen and monitor size as the plugin sees them after
 // `display`.
 void overrideScreenSize(int width, int height);
