@@ -605,6 +605,12 @@ bool runCommand(const std::string& line) {
         fuzzCommand(rest);
     } else if (word == "resources") {
         printResources();
+    } else if (word == "ondialog") {
+        if (rest.empty()) {
+            commandError("ondialog", "usage: ondialog COMMAND");
+        } else {
+            runOnNextDialog(rest);
+        }
     } else if (word == "echo") {
         say("echo", escape(rest));
     } else {

@@ -55,6 +55,11 @@ void installDialogAnswerer();
 void removeDialogAnswerer();
 // How many dialogs have been answered since the run began.
 int answeredDialogCount();
+// Runs the script line `command` inside the next dialog's message loop,
+// once it shows and before it is answered.
+void runOnNextDialog(const std::string& command);
+// Whether a line run inside a dialog ended the run (a start that failed).
+bool dialogEndedRun();
 
 // ---- settings files (rcfile.cpp) ----
 
