@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "plugin/dialogs.h"
 #include "plugin/frame.h"
 #include "plugin/worker.h"
 
@@ -99,11 +100,11 @@ void answerWithoutWorker(Work*) {}
 
 void reportSmartLog(int result) {
     if (result == 0) {
-        MessageBoxA(frame.hostWindow,
-                    "S.M.A.R.T. Log file is saved to\n\nC:\\Telvane.HDTemp.log\n",
-                    "S.M.A.R.T. Log Saved", MB_OK);
+        showMessageBox(frame.hostWindow,
+                       "S.M.A.R.T. Log file is saved to\n\nC:\\Telvane.HDTemp.log\n",
+                       "S.M.A.R.T. Log Saved", MB_OK);
     } else {
-        MessageBoxA(frame.hostWindow, "Access S.M.A.R.T. Error!\n\nNo Log file is saved.\n",
-                    "S.M.A.R.T. Log Not Saved", MB_OK);
+        showMessageBox(frame.hostWindow, "Access S.M.A.R.T. Error!\n\nNo Log file is saved.\n",
+                       "S.M.A.R.T. Log Not Saved", MB_OK);
     }
 }
