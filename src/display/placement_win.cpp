@@ -93,7 +93,7 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 // Every monitor, the primary first; the primary screen alone where the
 // system cannot list them.
 int listMonitors(MonitorList* list) {
-    static EnumDisplayMonitorsFn enumMonitors =
+    const EnumDisplayMonitorsFn enumMonitors =
         user32Function<EnumDisplayMonitorsFn>("EnumDisplayMonitors");
     list->count = 0;
     list->getMonitorInfo = user32Function<GetMonitorInfoFn>("GetMonitorInfoA");

@@ -5,6 +5,8 @@
 
 #include "host/wintypes.h"
 
+constexpr const char* kPluginName = "Telvane";
+
 // The timers of the plugin's own window. The four update timers run the
 // metric updaters at the four interval settings.
 enum TimerId : unsigned {

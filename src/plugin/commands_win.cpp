@@ -7,11 +7,13 @@
 #include "display/placement.h"
 #include "display/render.h"
 #include "display/tooltip.h"
+#include "host/lookup_win.h"
 #include "metrics/clocks.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
 #include "metrics/temperature.h"
 #include "plugin/commands.h"
+#include "settings/dialogs.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
 #include "settings/about.h"
@@ -24,17 +26,48 @@ void repaint(BOOL erase) {
     InvalidateRect(frame.window, nullptr, erase);
 }
 
+typedef BOOL(WINAPI* ChooseColorFn)(CHOOSECOLORA*);
+typedef BOOL(WINAPI* ChooseFontFn)(CHOOSEFONTA*);
+
+// The pickers hand their window to the dialog that holds them, so
+// endPlugin can cancel them.
+template <typename Chooser>
+UINT_PTR CALLBACK pickerHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const auto* chooser = reinterpret_cast<const Chooser*>(lParam);
+        *reinterpret_cast<HWND*>(chooser->lCustData) = dialog;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// comdlg32's `name`, held by `held` (null when it is not there).
+template <typename Fn>
+Fn pickerFunction(HMODULE held, const char* name) {
+    return held != nullptr ? systemFunction<Fn>(held, name) : nullptr;
+}
+
 void pickFontColor() {
-    COLORREF customColors[16] = {};
-    CHOOSECOLORA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = nullptr;
-    chooser.rgbResult = settings.fontColor;
-    chooser.lpCustColors = customColors;
-    chooser.Flags = CC_RGBINIT;
-    if (ChooseColorA(&chooser)) {
-        settings.fontColor = chooser.rgbResult;
-        repaint(TRUE);
+    HMODULE held = holdCommonDialogs("The colour picker");
+    const auto chooseColor = pickerFunction<ChooseColorFn>(held, "ChooseColorA");
+    if (chooseColor != nullptr) {
+        ModalDialog modal;
+        COLORREF customColors[16] = {};
+        CHOOSECOLORA chooser{};
+        chooser.lStructSize = sizeof chooser;
+        chooser.hwndOwner = nullptr;
+        chooser.rgbResult = settings.fontColor;
+        chooser.lpCustColors = customColors;
+        chooser.Flags = CC_RGBINIT | CC_ENABLEHOOK;
+        chooser.lCustData = reinterpret_cast<LPARAM>(modal.window());
+        chooser.lpfnHook = pickerHook<CHOOSECOLORA>;
+        if (chooseColor(&chooser) && !modal.ended()) {
+            settings.fontColor = chooser.rgbResult;
+            repaint(TRUE);
+        }
+    }
+    if (held != nullptr) {
+        FreeLibrary(held);
     }
 }
 
@@ -72,25 +105,8 @@ FontHeights paintedHeights(int height, const char* face) {
     return heights;
 }
 
-void pickFont() {
-    LOGFONTA logFont{};
-    HFONT font = CreateFontA(settings.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, 0, 0, 0, 0, settings.fontFace);
-    if (font != nullptr) {
-        GetObjectA(font, sizeof logFont, &logFont);
-        DeleteObject(font);
-    }
-    const FontHeights shown = paintedHeights(settings.fontHeight, settings.fontFace);
-    logFont.lfHeight = -shown.character;
-    CHOOSEFONTA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = frame.window;
-    chooser.lpLogFont = &logFont;
-    chooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    chooser.nFontType = SCREEN_FONTTYPE;
-    if (!ChooseFontA(&chooser)) {
-        return;
-    }
+// The font chosen, stored as the window paints it.
+void applyPickedFont(const CHOOSEFONTA& chooser, const LOGFONTA& logFont, FontHeights shown) {
     char face[LF_FACESIZE + 1];
     std::memcpy(face, logFont.lfFaceName, LF_FACESIZE);
     face[LF_FACESIZE] = '\0';
@@ -108,6 +124,37 @@ void pickFont() {
     settings.fontHeight = fontHeightWithin(paintedHeights(-character, face).cell);
     repaint(TRUE);
     buildMenu(false);
+}
+
+void pickFont() {
+    HMODULE held = holdCommonDialogs("The font picker");
+    const auto chooseFont = pickerFunction<ChooseFontFn>(held, "ChooseFontA");
+    if (chooseFont != nullptr) {
+        LOGFONTA logFont{};
+        HFONT font = CreateFontA(settings.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, 0, 0, 0, 0, settings.fontFace);
+        if (font != nullptr) {
+            GetObjectA(font, sizeof logFont, &logFont);
+            DeleteObject(font);
+        }
+        const FontHeights shown = paintedHeights(settings.fontHeight, settings.fontFace);
+        logFont.lfHeight = -shown.character;
+        ModalDialog modal;
+        CHOOSEFONTA chooser{};
+        chooser.lStructSize = sizeof chooser;
+        chooser.hwndOwner = frame.window;
+        chooser.lpLogFont = &logFont;
+        chooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK;
+        chooser.nFontType = SCREEN_FONTTYPE;
+        chooser.lCustData = reinterpret_cast<LPARAM>(modal.window());
+        chooser.lpfnHook = pickerHook<CHOOSEFONTA>;
+        if (chooseFont(&chooser) && !modal.ended()) {
+            applyPickedFont(chooser, logFont, shown);
+        }
+    }
+    if (held != nullptr) {
+        FreeLibrary(held);
+    }
 }
 
 // Floating at settings.x / y.
@@ -201,10 +248,12 @@ void reloadSettings() {
 // Commands that need more than a settings change.
 bool runSystemCommand(CommandId id) {
     switch (id) {
-        case CmdAbout:
+        case CmdAbout: {
             SendMessageA(frame.hostWindow, MSG_HIDE_MENUS, 0, 0);
-            runAboutDialog(frame.window);
+            ModalDialog modal;
+            runAboutDialog(frame.window, modal.window());
             return true;
+        }
         case CmdFontColor:
             pickFontColor();
             return true;

@@ -8,7 +8,6 @@
 #include "host/frame.h"
 #include "host/version.h"
 
-constexpr const char* kPluginName = "Telvane";
 constexpr const char* kPluginVersion = TELVANE_VERSION;
 
 // The zero-terminated message list sent with MSG_REGISTER/MSG_UNREGISTER.

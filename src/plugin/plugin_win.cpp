@@ -6,6 +6,7 @@
 #include "format/format.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
+#include "settings/dialogs.h"
 #include "plugin/frame.h"
 #include "plugin/plugin.h"
 #include "settings/menu.h"
@@ -33,6 +34,7 @@ bool isUpdateTimer(WPARAM id) {
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const ShellCall call;
     // Messages sent while CreateWindowEx runs find no plugin state yet.
     if (frame.window == nullptr) {
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -88,6 +90,7 @@ void startPlugin() {
 }  // namespace
 
 extern "C" int beginPlugin(HINSTANCE instance) {
+    const ShellCall call;
     frame.hostWindow = GetBBWnd();
     // The settings loader finds the plugin's folder through this handle.
     frame.instance = instance;
@@ -97,8 +100,8 @@ extern "C" int beginPlugin(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kPluginName;
     if (!RegisterClassA(&windowClass)) {
-        MessageBoxA(frame.hostWindow, "Error registering window class", kPluginName,
-                    MB_TOPMOST | MB_ICONERROR);
+        showMessageBox(frame.hostWindow, "Error registering window class", kPluginName,
+                       MB_TOPMOST | MB_ICONERROR);
         return 1;
     }
 
@@ -124,7 +127,7 @@ extern "C" int beginPlugin(HINSTANCE instance) {
                                   settings.y, settings.width, settings.height, nullptr, nullptr,
                                   instance, nullptr);
     if (window == nullptr) {
-        MessageBoxA(nullptr, "Error creating window", kPluginName, MB_TOPMOST | MB_ICONERROR);
+        showMessageBox(nullptr, "Error creating window", kPluginName, MB_TOPMOST | MB_ICONERROR);
         SendMessageA(frame.hostWindow, MSG_UNREGISTER, 0, messageList());
         // Leave nothing behind, so a later start can register again.
         UnregisterClassA(kPluginName, instance);
@@ -147,6 +150,7 @@ extern "C" int beginPlugin(HINSTANCE instance) {
 }
 
 extern "C" int beginPluginEx(HINSTANCE instance, HWND slit) {
+    const ShellCall call;
     frame.slitWindow = slit;
     const int result = beginPlugin(instance);
     if (result != 0) {
@@ -168,10 +172,13 @@ extern "C" int beginSlitPlugin(HINSTANCE instance, HWND slit) {
 }
 
 extern "C" void endPlugin(HINSTANCE instance) {
+    const ShellCall call;
     HWND window = frame.window;
     if (window == nullptr) {
         return;  // never started, or already ended
     }
+    // The shell may end the plugin from inside one of its dialogs.
+    cancelDialogs();
     saveSettings();
     deleteMenu();
     for (unsigned id : kUpdateTimers) {
@@ -192,6 +199,7 @@ extern "C" void endPlugin(HINSTANCE instance) {
     UnregisterClassA(kPluginName, instance != nullptr ? instance : frame.instance);
     destroySystemSampler();
     releaseInterfaceTable();
+    releaseCommonDialogs();
     freeSegments();
     frame.slitWindow = nullptr;
     frame.hiddenByToggle = false;

@@ -6,5 +6,6 @@
 // token lines from the table of metrics.
 const char* aboutHelpText();
 
-// Modal About dialog (resource 103), owned by `owner`.
-void runAboutDialog(HWND owner);
+// Modal About dialog (resource 103), owned by `owner`; `shown` receives
+// its window while it is open.
+void runAboutDialog(HWND owner, HWND* shown);

@@ -19,9 +19,10 @@ void centreDialog(HWND dialog) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
+        *reinterpret_cast<HWND*>(lParam) = dialog;
         UINT tabStops[1] = {kHelpTabStop};
         SendDlgItemMessageA(dialog, IDC_ABOUT_HELP, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(tabStops));
         SetDlgItemTextA(dialog, IDC_ABOUT_HELP, aboutHelpText());
@@ -44,6 +45,7 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void runAboutDialog(HWND owner) {
-    DialogBoxParamA(frame.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutDialogProc, 0);
+void runAboutDialog(HWND owner, HWND* shown) {
+    DialogBoxParamA(frame.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutDialogProc,
+                    reinterpret_cast<LPARAM>(shown));
 }

@@ -250,6 +250,9 @@ bool loadSettings() {
         for (const SettingKey& entry : kKeys) {
             assignNoFileValue(entry);
         }
+        // Named as the README promises: the shell's writer would give a
+        // file it creates a lower-case name.
+        createSettingsFile(settingsPath);
         saveSettings();
         return false;
     }

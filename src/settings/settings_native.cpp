@@ -7,6 +7,7 @@ namespace {
 char modulePath[260] = "C:\\Blackbox\\plugins\\Telvane\\Telvane.dll";
 char hostPath[260] = "C:\\Blackbox\\blackbox.exe";
 VirtualScreenSize screen = {1024, 768};
+char createdFile[260];
 }  // namespace
 
 void pluginModulePath(HINSTANCE, char* buffer, int size) {
@@ -32,3 +33,12 @@ void setStandInVirtualScreen(int width, int height) { screen = {width, height}; 
 void setStandInHostPath(const char* path) {
     std::snprintf(hostPath, sizeof hostPath, "%s", path ? path : "");
 }
+
+bool createSettingsFile(const char* path) {
+    std::snprintf(createdFile, sizeof createdFile, "%s", path ? path : "");
+    return true;
+}
+
+const char* standInCreatedFile() { return createdFile; }
+
+void resetStandInCreatedFile() { createdFile[0] = '\0'; }

@@ -27,6 +27,7 @@ protected:
         setStandInVirtualScreen(1024, 768);
         settings = Settings{};
         settingsPath[0] = '\0';
+        resetStandInCreatedFile();
     }
 
     // A found file: load it and return the record.
@@ -59,6 +60,8 @@ TEST_F(SettingsFile, FirstStartWritesEveryKeyBesideThePluginInSaveOrder) {
     loadSettings();
 
     EXPECT_EQ(settingsPath, kPluginRc);
+    // Made under its own name before the shell's writer could name it.
+    EXPECT_EQ(standInCreatedFile(), kPluginRc);
     EXPECT_TRUE(FileExists(kPluginRc.c_str()));
     const std::vector<std::string> saveOrder = {
         "telvane.x:", "telvane.y:", "telvane.width:", "telvane.height:", "telvane.fontHeight:",
@@ -103,6 +106,7 @@ TEST_F(SettingsFile, SearchesPluginFolderBeforeShellFolderAndDottedNameFirst) {
         for (const std::string& file : c.files) {
             EXPECT_TRUE(fakeshell::writtenKeys(file).empty()) << file;
         }
+        EXPECT_STREQ(standInCreatedFile(), "");
     }
     // The shell's folder is its program's; a path without one names none.
     SetUp();

@@ -3,8 +3,11 @@
 // are pointed at ours, which pass every call on.
 #include <winsock2.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "shell.h"
 
@@ -166,8 +169,60 @@ FARPROC procOf(Fn function) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
 }
 
+// ---- Windows XP and missing DLLs ----
+
+// "dll name" of every function XP SP3 has that the plugin may use.
+const char* const kXpFunctions[] = {
+#include "xp-functions.inc"
+};
+
+// The plugin's lookups and loads come from its worker thread too.
+CRITICAL_SECTION xpLock;
+bool xpPending = false;
+volatile LONG xpActive = 0;
+std::set<std::string> refusedLookups;
+std::string failingLibrary;  // lower case; empty: every load goes on
+
+struct XpLockInit {
+    XpLockInit() { InitializeCriticalSection(&xpLock); }
+} xpLockInit;
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string baseName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Whether XP SP3's copy of `module` has `name`.
+bool xpHas(HMODULE module, const char* name) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(module, path, sizeof path);
+    if (length == 0 || length >= sizeof path) {
+        return false;
+    }
+    const std::string wanted = lowered(baseName(path)) + " " + name;
+    for (const char* entry : kXpFunctions) {
+        if (wanted == entry) {
+            return true;
+        }
+    }
+    return false;
+}
+
 FARPROC WINAPI getProcHook(HMODULE module, LPCSTR name) {
     const bool byName = (reinterpret_cast<uintptr_t>(name) >> 16) != 0;
+    if (byName && xpActive && !xpHas(module, name)) {
+        EnterCriticalSection(&xpLock);
+        refusedLookups.insert(name);
+        LeaveCriticalSection(&xpLock);
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
     if (byName && module != nullptr && module == GetModuleHandleA("user32.dll")) {
         if (std::strcmp(name, "MonitorFromWindow") == 0) {
             return procOf(&monitorFromWindowHook);
@@ -180,6 +235,20 @@ FARPROC WINAPI getProcHook(HMODULE module, LPCSTR name) {
         }
     }
     return realGetProc(module, name);
+}
+
+using LoadLibraryFn = HMODULE(WINAPI*)(LPCSTR);
+LoadLibraryFn realLoadLibrary = LoadLibraryA;
+
+HMODULE WINAPI loadLibraryHook(LPCSTR name) {
+    EnterCriticalSection(&xpLock);
+    const bool fails = name && !failingLibrary.empty() && lowered(baseName(name)) == failingLibrary;
+    LeaveCriticalSection(&xpLock);
+    if (fails) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return realLoadLibrary(name);
 }
 
 template <typename T>
@@ -332,6 +401,7 @@ int hookPluginImports(HMODULE plugin) {
     patched += defProcHooked;
     patched += patch(plugin, "CreateWindowExA", &createWindowHook, realCreateWindow);
     patched += patch(plugin, "GetProcAddress", &getProcHook, realGetProc, "kernel32.dll");
+    patched += patch(plugin, "LoadLibraryA", &loadLibraryHook, realLoadLibrary, "kernel32.dll");
 
     shellThread = GetCurrentThreadId();
     if (!diskGate) {
@@ -389,6 +459,28 @@ void unhookPluginImports(HMODULE plugin) {
 }
 
 void failNextWindow() { windowFailureArmed = true; }
+
+void setXpMode(bool on) { xpPending = on; }
+
+void applyXpMode() {
+    InterlockedExchange(&xpActive, xpPending ? 1 : 0);
+}
+
+std::string refusedXpLookups() {
+    EnterCriticalSection(&xpLock);
+    std::string names;
+    for (const std::string& name : refusedLookups) {
+        names += (names.empty() ? "" : " ") + name;
+    }
+    LeaveCriticalSection(&xpLock);
+    return names;
+}
+
+void failLibrary(const std::string& name) {
+    EnterCriticalSection(&xpLock);
+    failingLibrary = lowered(name);
+    LeaveCriticalSection(&xpLock);
+}
 
 bool takeProvokedFailure() {
     const bool happened = windowFailureHappened;

@@ -24,6 +24,8 @@ std::vector<HWND> docked;
 std::vector<HWND> sticky;
 std::vector<HWND> answered;  // dialogs already printed and answered
 int answeredCount = 0;
+std::string onDialog;        // the script line to run inside the next dialog
+bool runEndedInDialog = false;
 
 // ---- registrations ----
 
@@ -131,6 +133,19 @@ void answerDialog(HWND dialog) {
         line += (i ? " | " : "") + texts[i];
     }
     shell::say("dialog", shell::escape(line));
+    if (!onDialog.empty()) {
+        // Inside the dialog's own message loop, as a shell handles a
+        // command that arrives while a plugin's dialog is open.
+        const std::string command = onDialog;
+        onDialog.clear();
+        shell::say("ondialog", shell::escape(command));
+        if (!shell::runCommand(command)) {
+            runEndedInDialog = true;
+        }
+        if (!IsWindow(dialog)) {
+            return;  // the plugin closed it
+        }
+    }
 
     int id = IDOK;
     if (!GetDlgItem(dialog, IDOK)) {
@@ -418,6 +433,10 @@ void installDialogAnswerer() {
 }
 
 int answeredDialogCount() { return answeredCount; }
+
+void runOnNextDialog(const std::string& command) { onDialog = command; }
+
+bool dialogEndedRun() { return runEndedInDialog; }
 
 void removeDialogAnswerer() {
     KillTimer(host, kDialogScanTimer);

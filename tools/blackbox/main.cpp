@@ -3,7 +3,7 @@
 // test needs to see. Usage:
 //   blackbox.exe [--plugin PATH] [--slit] [--script FILE]
 // Exit status: 0, 1 when the plugin cannot be loaded or its start fails,
-// 2 for a bad command line or a failed script command.
+// 2 for a bad command line or a failed script command, 3 after a crash.
 #include <fcntl.h>
 #include <io.h>
 
@@ -140,6 +140,17 @@ bool loadPlugin(const std::string& requested) {
     return true;
 }
 
+// A crash ends the run at once, saying so, rather than waiting for a
+// debugger to come.
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
+    std::printf("crash: 0x%08lx at %p\n",
+                static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode),
+                exception->ExceptionRecord->ExceptionAddress);
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 int usage() {
     std::fprintf(stderr, "usage: blackbox.exe [--plugin PATH] [--slit] [--script FILE]\n");
     return 2;
@@ -210,6 +221,7 @@ bool setStartWay(bool inSlit) {
 }
 
 bool startPlugin() {
+    applyXpMode();
     HINSTANCE instance = plugin.module;
     int result = plugin.inSlit ? plugin.beginSlit(instance, slitWindow()) : plugin.begin(instance);
     plugin.running = result == 0;
@@ -225,6 +237,19 @@ bool startPlugin() {
 
 bool pluginRunning() { return plugin.running; }
 
+namespace {
+
+void* oldImage = nullptr;  // the range of the plugin last unloaded
+
+SIZE_T imageSize(HMODULE module) {
+    auto base = reinterpret_cast<const BYTE*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return nt->OptionalHeader.SizeOfImage;
+}
+
+}  // namespace
+
 bool reloadPlugin() {
     endPlugin();
     char path[MAX_PATH];
@@ -234,11 +259,23 @@ bool reloadPlugin() {
         fail(2);
         return false;
     }
+    void* const base = plugin.module;
+    const SIZE_T size = imageSize(plugin.module);
     FreeLibrary(plugin.module);
     plugin.module = nullptr;
     // Whatever still holds the module (a thread of the plugin's own) keeps
     // it mapped; Windows unloads it once that lets go.
-    say("reload", GetModuleHandleA(path) ? "still loaded" : "unloaded");
+    const bool unloaded = GetModuleHandleA(path) == nullptr;
+    say("reload", unloaded ? "unloaded" : "still loaded");
+    if (unloaded) {
+        // The range it took stays reserved until the next reload, so the
+        // new load lands elsewhere and a return into the old code fails,
+        // as it would where something else had taken its place.
+        if (oldImage != nullptr) {
+            VirtualFree(oldImage, 0, MEM_RELEASE);
+        }
+        oldImage = VirtualAlloc(base, size, MEM_RESERVE, PAGE_NOACCESS);
+    }
     if (!loadPlugin(path)) {
         fail(1);
         return false;
@@ -258,6 +295,7 @@ void endPlugin() {
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    SetUnhandledExceptionFilter(reportCrash);
     std::string pluginPath;
     std::string scriptPath;
     for (int i = 1; i < argc; ++i) {
@@ -335,7 +373,7 @@ int main(int argc, char** argv) {
             if (first == std::string::npos || line[first] == '#') {
                 continue;
             }
-            if (!shell::runCommand(line.substr(first))) {
+            if (!shell::runCommand(line.substr(first)) || shell::dialogEndedRun()) {
                 break;
             }
         }

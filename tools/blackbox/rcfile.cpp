@@ -173,6 +173,20 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
+// A file the writer creates gets its name in lower case, as the real
+// shell's writer gives it; a file that exists keeps its name.
+std::string createdName(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return path;
+    }
+    std::string lowered = path;
+    const size_t slash = lowered.find_last_of("\\/");
+    for (size_t i = slash == std::string::npos ? 0 : slash + 1; i < lowered.size(); ++i) {
+        lowered[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(lowered[i])));
+    }
+    return lowered;
+}
+
 bool writeContent(const std::string& path, const std::string& content) {
     char temporary[MAX_PATH];
     if (!GetTempFileNameA(folderOf(path).c_str(), "rc", 0, temporary)) {
@@ -184,7 +198,7 @@ bool writeContent(const std::string& path, const std::string& content) {
         ok = (std::fflush(file) == 0) && ok;
         ok = (std::fclose(file) == 0) && ok;
     }
-    ok = ok && MoveFileExA(temporary, path.c_str(),
+    ok = ok && MoveFileExA(temporary, createdName(path).c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         DeleteFileA(temporary);

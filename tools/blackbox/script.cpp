@@ -435,6 +435,29 @@ void fuzzCommand(const std::string& rest) {
     shell::fuzzBroadcasts(count, seed, tail == "show");
 }
 
+// The process's error mode, as the shell itself would set it.
+void errorMode(const std::string& rest) {
+    if (!rest.empty()) {
+        char* end = nullptr;
+        const unsigned long mode = std::strtoul(rest.c_str(), &end, 16);
+        if (end == rest.c_str() || *end != '\0') {
+            commandError("errormode", "usage: errormode [HEX]");
+            return;
+        }
+        SetErrorMode(static_cast<UINT>(mode));
+    }
+    using GetErrorModeFn = UINT(WINAPI*)();
+    const auto getMode = reinterpret_cast<GetErrorModeFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetErrorMode")));
+    if (!getMode) {
+        commandError("errormode", "this system cannot tell");
+        return;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", getMode());
+    shell::say("errormode", text);
+}
+
 }  // namespace
 
 namespace shell {
@@ -495,6 +518,23 @@ bool runCommand(const std::string& line) {
             releaseQueries();
             say("release", "disk");
         }
+    } else if (word == "xp") {
+        if (rest == "refused") {
+            say("xp", "refused " + refusedXpLookups());
+        } else if (rest.empty() || rest == "off") {
+            setXpMode(rest.empty());
+            say("xp", std::string(rest.empty() ? "on" : "off") + " from the next start");
+        } else {
+            commandError("xp", "usage: xp [off|refused]");
+        }
+    } else if (word == "failload") {
+        if (rest.empty()) {
+            commandError("failload", "usage: failload DLL|off");
+        } else {
+            failLibrary(rest == "off" ? std::string() : rest);
+        }
+    } else if (word == "errormode") {
+        errorMode(rest);
     } else if (word == "queries") {
         printQueries();
     } else if (word == "process") {
@@ -565,6 +605,12 @@ bool runCommand(const std::string& line) {
         fuzzCommand(rest);
     } else if (word == "resources") {
         printResources();
+    } else if (word == "ondialog") {
+        if (rest.empty()) {
+            commandError("ondialog", "usage: ondialog COMMAND");
+        } else {
+            runOnNextDialog(rest);
+        }
     } else if (word == "echo") {
         say("echo", escape(rest));
     } else {

@@ -55,6 +55,11 @@ void installDialogAnswerer();
 void removeDialogAnswerer();
 // How many dialogs have been answered since the run began.
 int answeredDialogCount();
+// Runs the script line `command` inside the next dialog's message loop,
+// once it shows and before it is answered.
+void runOnNextDialog(const std::string& command);
+// Whether a line run inside a dialog ended the run (a start that failed).
+bool dialogEndedRun();
 
 // ---- settings files (rcfile.cpp) ----
 
@@ -118,6 +123,17 @@ bool takeProvokedFailure();
 void holdDiskQueries();
 void releaseQueries();
 void printQueries();
+// Windows XP SP3 as the plugin sees it: from the next start (applyXpMode,
+// at every start) each of its run-time lookups of a function that
+// src/host/xp-functions.txt does not list fails; refusedXpLookups names
+// them, sorted.
+void setXpMode(bool on);
+void applyXpMode();
+std::string refusedXpLookups();
+// Makes the plugin's LoadLibraryA of the DLL `name` (any folder, any case)
+// fail as for a DLL that cannot be loaded; an empty name lets every load
+// go on.
+void failLibrary(const std::string& name);
 // Screen, virtual-screen and monitor size as the plugin sees them after
 // `display`.
 void overrideScreenSize(int width, int height);

@@ -224,13 +224,14 @@ bool isDriveLog(const std::string& text) {
 
 int fuzzIndex = -1;
 std::string fuzzText;
+LPTOP_LEVEL_EXCEPTION_FILTER shellFilter;  // the one in force before the run
 
 LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
     std::printf("fuzzbroadcast: crash 0x%08lx at command %d: %s\n",
                 exception->ExceptionRecord->ExceptionCode, fuzzIndex,
                 shell::escape(fuzzText.substr(0, 300)).c_str());
     std::fflush(stdout);
-    return EXCEPTION_CONTINUE_SEARCH;
+    return shellFilter ? shellFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 BOOL CALLBACK countWindow(HWND window, LPARAM lParam) {
@@ -422,7 +423,7 @@ void printProcessState() {
 
 void fuzzBroadcasts(long count, unsigned long long seed, bool show) {
     Random random{seed};
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(reportCrash);
+    shellFilter = SetUnhandledExceptionFilter(reportCrash);
     long sent = 0;
     for (long i = 0; i < count; ++i) {
         std::string text = fuzzCommand(random);
@@ -439,7 +440,7 @@ void fuzzBroadcasts(long count, unsigned long long seed, bool show) {
         ++sent;
     }
     fuzzIndex = -1;
-    SetUnhandledExceptionFilter(previous);
+    SetUnhandledExceptionFilter(shellFilter);
     say("fuzzbroadcast", std::to_string(sent) + " sent");
 }
 
