@@ -227,10 +227,13 @@ bool askForChange(int kind) {
     ResetEvent(event);
     std::memset(&request.overlapped, 0, sizeof request.overlapped);
     request.overlapped.hEvent = event;
+    // Pending until the system writes the outcome, however it issues the request.
+    request.overlapped.Internal = STATUS_PENDING;
     HANDLE handle = nullptr;
     const DWORD result = kind == AddressChange ? NotifyAddrChange(&handle, &request.overlapped)
                                                : NotifyRouteChange(&handle, &request.overlapped);
-    request.pending = result == ERROR_IO_PENDING && handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    request.pending =
+        result == ERROR_IO_PENDING && handle != nullptr && handle != INVALID_HANDLE_VALUE;
     if (request.pending) {
         request.handle = handle;
     }
@@ -246,7 +249,8 @@ void endRequests() {
     }
     for (int kind = 0; kind < ChangeKinds; ++kind) {
         ChangeRequest& request = requests[kind];
-        if (request.pending && WaitForSingleObject(request.overlapped.hEvent, 5000) != WAIT_OBJECT_0) {
+        if (request.pending &&
+            WaitForSingleObject(request.overlapped.hEvent, 5000) != WAIT_OBJECT_0) {
             completed = false;
         }
     }

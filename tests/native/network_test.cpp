@@ -222,7 +222,9 @@ TEST_F(NetworkTest, NotificationsReplaceAskingForTheTableEveryTick) {
     compileFormat("%ID", IdentityTexts{"", "", ""});
     networkStandIn.rowCount = 2;
     networkStandIn.rows[1] = {9, 0, 0, false};
-    for (int i = 0; i < 4; ++i) tick();
+    for (int i = 0; i < 4; ++i) {
+        tick();
+    }
     EXPECT_EQ(networkStandIn.watches, 1);
     EXPECT_EQ(networkStandIn.counts, 0);
     EXPECT_EQ(networkStandIn.tableReads, 1);

@@ -519,7 +519,8 @@ void runBenchmark(const std::string& arguments) {
     const Part parts[] = {{"sampler", &Floor::sampler},     {"memory", &Floor::memory},
                           {"power", &Floor::power},         {"processes", &Floor::processes},
                           {"interfaces", &Floor::interfaces}, {"clocks", &Floor::clocks},
-                          {"process", &Floor::hostProcess}, {"interface-row", &Floor::interfaceRow}};
+                          {"process", &Floor::hostProcess},
+                          {"interface-row", &Floor::interfaceRow}};
     std::string split = "tick floor, medians:";
     for (const Part& part : parts) {
         work.clear();

@@ -90,7 +90,7 @@ std::vector<CallbackEntry*> callbacks;
 std::vector<OVERLAPPED*> requests;
 HANDLE requestHandle = nullptr;
 
-constexpr ULONG_PTR kPending = 0x103;     // STATUS_PENDING
+constexpr ULONG_PTR kPending = 0x103;         // STATUS_PENDING
 constexpr ULONG_PTR kCancelled = 0xC0000120;  // STATUS_CANCELLED
 
 void countRead(DWORD index) {
@@ -259,8 +259,8 @@ DWORD WINAPI notifyCallbacks(LPVOID) {
             MIB_IPFORWARD_ROW2 row;
             std::memset(&row, 0, sizeof row);
             row.InterfaceIndex = routeIndex;
-            reinterpret_cast<PIPFORWARD_CHANGE_CALLBACK>(entry->callback)(
-                entry->context, &row, MibParameterNotification);
+            reinterpret_cast<PIPFORWARD_CHANGE_CALLBACK>(entry->callback)(entry->context, &row,
+                                                                          MibParameterNotification);
         } else {
             MIB_IPINTERFACE_ROW row;
             std::memset(&row, 0, sizeof row);
@@ -304,10 +304,12 @@ int hookNetworkImports(HMODULE plugin) {
 
 void unhookNetworkImports(HMODULE plugin) {
     void* ignored = nullptr;
-    patchPluginImport(plugin, "iphlpapi.dll", "GetIfEntry", reinterpret_cast<void*>(realGetIfEntry), &ignored);
-    patchPluginImport(plugin, "iphlpapi.dll", "GetIfTable", reinterpret_cast<void*>(realGetIfTable), &ignored);
-    patchPluginImport(plugin, "iphlpapi.dll", "GetNumberOfInterfaces", reinterpret_cast<void*>(realCount),
+    patchPluginImport(plugin, "iphlpapi.dll", "GetIfEntry", reinterpret_cast<void*>(realGetIfEntry),
                       &ignored);
+    patchPluginImport(plugin, "iphlpapi.dll", "GetIfTable", reinterpret_cast<void*>(realGetIfTable),
+                      &ignored);
+    patchPluginImport(plugin, "iphlpapi.dll", "GetNumberOfInterfaces",
+                      reinterpret_cast<void*>(realCount), &ignored);
     patchPluginImport(plugin, "iphlpapi.dll", "GetBestInterface",
                       reinterpret_cast<void*>(realBestInterface), &ignored);
 }
@@ -361,10 +363,10 @@ void printNetwork() {
         watching = callbacks.size() + requests.size();
     }
     char line[160];
-    std::snprintf(line, sizeof line, "interface %ld reads %ld table %ld count %ld route %ld watching %zu",
-                  static_cast<long>(lastInterface), static_cast<long>(reads),
-                  static_cast<long>(tableReads), static_cast<long>(counts),
-                  static_cast<long>(routeLookups), watching);
+    std::snprintf(
+        line, sizeof line, "interface %ld reads %ld table %ld count %ld route %ld watching %zu",
+        static_cast<long>(lastInterface), static_cast<long>(reads), static_cast<long>(tableReads),
+        static_cast<long>(counts), static_cast<long>(routeLookups), watching);
     say("net", line);
 }
 
