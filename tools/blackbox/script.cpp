@@ -450,7 +450,8 @@ void netCommand(const std::string& rest) {
     const unsigned long long in = std::strtoull(rest.c_str(), &end, 10);
     char* outEnd = nullptr;
     const unsigned long long out = std::strtoull(end, &outEnd, 10);
-    if (end == rest.c_str() || outEnd == end || *outEnd != '\0' || rest[0] == '-' ||
+    // strtoull would take a negative count modulo 2^64.
+    if (end == rest.c_str() || outEnd == end || *outEnd != '\0' ||
         std::strchr(rest.c_str(), '-') != nullptr) {
         commandError("net", "usage: net [IN OUT|off]");
         return;
