@@ -272,6 +272,11 @@ void writeSegment(int index, const char* text) {
 }
 
 void writeSegmentf(int index, const char* format, ...) {
+    // An updater writes every token of its query, shown or not: the
+    // text of one the format does not show is not worth making.
+    if (index < 0 || index >= formatEngine.segmentCount || index >= kMaxSegments) {
+        return;
+    }
     char text[kTextSize];
     va_list args;
     va_start(args, format);

@@ -8,12 +8,20 @@ namespace {
 
 ThroughputState throughput;
 
-// The interface the setting picked when it was last looked up, and the
-// number of interfaces then: a change means the rows may have moved.
+// How changes of the interface table reach us: notified by Windows, or,
+// where it gives no notification, seen in the number of interfaces,
+// asked every tick.
+enum class Watch { NotAsked, Notified, Polled };
+Watch watch = Watch::NotAsked;
+
+// The interface the setting picked when it was last looked up, and what
+// the table looked like then: a change means the rows may have moved, or
+// the route gone elsewhere.
 struct InterfaceCache {
     bool valid;
     int setting;
-    uint32_t interfaces;
+    uint32_t interfaces;  // polled: the number of interfaces
+    uint32_t changes;     // notified: the changes counted
     InterfaceLocation where;
 };
 InterfaceCache cache;
@@ -38,14 +46,29 @@ uint64_t counted(uint64_t now, uint64_t before, bool wide) {
 
 bool locate() {
     cache.valid = false;
+    if (watch == Watch::NotAsked) {
+        watch = watchInterfaces() ? Watch::Notified : Watch::Polled;
+    }
+    // Taken before the lookup: a change while it runs shows at the next tick.
     uint32_t interfaces = 0;
-    const bool counted = countInterfaces(&interfaces);
-    if (!locateInterface(settings.networkInterface, &cache.where)) {
+    if (watch == Watch::Notified) {
+        cache.changes = interfaceChanges();
+    } else if (!countInterfaces(&interfaces)) {
+        interfaces = 0;
+    }
+    const int setting = settings.networkInterface;
+    if (setting == kAutoInterface) {
+        uint32_t id = 0;
+        if (!findRouteInterface(&id)) {
+            return false;
+        }
+        cache.where = InterfaceLocation{kRouteRow, id};
+    } else if (!locateInterface(setting, &cache.where)) {
         return false;
     }
     cache.valid = true;
-    cache.setting = settings.networkInterface;
-    cache.interfaces = counted ? interfaces : 0;
+    cache.setting = setting;
+    cache.interfaces = interfaces;
     return true;
 }
 
@@ -53,8 +76,21 @@ bool stale() {
     if (!cache.valid || cache.setting != settings.networkInterface) {
         return true;
     }
+    if (watch == Watch::Notified) {
+        return interfaceChanges() != cache.changes;
+    }
     uint32_t interfaces = 0;
     return countInterfaces(&interfaces) && interfaces != cache.interfaces;
+}
+
+// No interface for the setting (Auto without a connection, no such row,
+// one that went away): nothing flows, rather than the last figure forever.
+void showNoTraffic() {
+    throughput.primed = false;
+    writeSegment(slotOf(SlotDownload), "0KB");
+    writeSegment(slotOf(SlotUpload), "0KB");
+    writeValue(slotOf(SlotDownload), 0);
+    writeValue(slotOf(SlotUpload), 0);
 }
 
 // The lookup of the host's address: nothing to ask but the system.
@@ -81,6 +117,9 @@ const WorkKind kHostAddressWork = {runHostAddress, applyHostAddress};
 }  // namespace
 
 bool chooseInterfaceRow(int interfaceSetting, uint32_t rowCount, uint32_t* rowIndex) {
+    if (interfaceSetting < 0) {
+        return false;
+    }
     if (interfaceSetting == 0) {
         if (rowCount == 0) {
             return false;
@@ -88,13 +127,25 @@ bool chooseInterfaceRow(int interfaceSetting, uint32_t rowCount, uint32_t* rowIn
         *rowIndex = 0;
         return true;
     }
-    // Compared unsigned: a negative setting is a huge row number, never present.
     const auto wanted = static_cast<uint32_t>(interfaceSetting);
     if (wanted > rowCount) {
         return false;
     }
     *rowIndex = wanted - 1;
     return true;
+}
+
+bool counterWentOn(uint64_t before, uint64_t now, bool wide, uint64_t speed, uint32_t elapsedMs) {
+    if (now >= before) {
+        return true;
+    }
+    if (wide || elapsedMs == 0) {
+        return false;
+    }
+    // The bits a wrap implies, per second, against the link's own speed.
+    const uint64_t wrapped = static_cast<uint32_t>(now - before);
+    const uint64_t bitsPerSecond = wrapped * 8000u / elapsedMs;
+    return bitsPerSecond <= (speed != 0 ? speed : kFastestLink);
 }
 
 bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample,
@@ -111,6 +162,11 @@ bool advanceThroughput(ThroughputState* state, const InterfaceSample& sample,
         return false;  // keep the older baseline; the next tick covers the span
     }
     state->previous = sample;
+    if (!counterWentOn(previous.inOctets, sample.inOctets, sample.wide, sample.speed, elapsedMs) ||
+        !counterWentOn(previous.outOctets, sample.outOctets, sample.wide, sample.speed,
+                       elapsedMs)) {
+        return false;  // counters that started again: this sample is the new baseline
+    }
     rates->downloadKB =
         kilobytesPerSecond(counted(sample.inOctets, previous.inOctets, sample.wide), elapsedMs);
     rates->uploadKB =
@@ -123,15 +179,26 @@ void restartNetwork() {
     cache = InterfaceCache{};
 }
 
+void endNetwork() {
+    if (watch != Watch::NotAsked) {
+        stopWatchingInterfaces();
+    }
+    watch = Watch::NotAsked;
+    releaseInterfaceTable();
+    restartNetwork();
+}
+
 void updateNetwork() {
     const bool lookedUp = stale();
     if (lookedUp && !locate()) {
+        showNoTraffic();
         return;
     }
     InterfaceSample sample{};
     if (!readInterface(cache.where.interfaceId, &sample)) {
         // The interface went away or its index changed: look it up once more.
         if (lookedUp || !locate() || !readInterface(cache.where.interfaceId, &sample)) {
+            showNoTraffic();
             return;
         }
     }

@@ -34,6 +34,21 @@ bool locateInterface(int interfaceSetting, InterfaceLocation* where) {
     return true;
 }
 
+bool findRouteInterface(uint32_t* interfaceId) {
+    ++networkStandIn.routeLookups;
+    *interfaceId = networkStandIn.routeInterface;
+    return !networkStandIn.routeUnknown;
+}
+
+bool watchInterfaces() {
+    ++networkStandIn.watches;
+    return !networkStandIn.watchRefused;
+}
+
+uint32_t interfaceChanges() { return networkStandIn.changes; }
+
+void stopWatchingInterfaces() { ++networkStandIn.watchStops; }
+
 bool countInterfaces(uint32_t* count) {
     ++networkStandIn.counts;
     *count = networkStandIn.rowCount;
@@ -48,6 +63,7 @@ bool readInterface(uint32_t interfaceId, InterfaceSample* sample) {
             sample->inOctets = row.inOctets;
             sample->outOctets = row.outOctets;
             sample->wide = networkStandIn.wide;
+            sample->speed = networkStandIn.speed;
             sample->tickMs = networkStandIn.tickMs;
             return true;
         }

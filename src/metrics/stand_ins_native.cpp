@@ -17,6 +17,7 @@ constexpr uint64_t k2024 = 133485408000000000ULL;  // 2024-01-01 00:00:00 UTC as
 }  // namespace
 
 void resetStandIns() {
+    endNetwork();  // its change notifications too, before the stand-in forgets them
     clockStandIn = ClockStandIn{k2024, -60, 0, 0};
     diskStandIn = DiskStandIn{};
     hostProcessStandIn = HostProcessStandIn{};

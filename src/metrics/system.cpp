@@ -78,6 +78,21 @@ double cpuLoad(int64_t previousIdle, int64_t idle, int64_t previousTime, int64_t
     return 100.0 - idleSpan / span * 100.0 / processors;
 }
 
+bool advanceCpuLoad(CpuBaseline* baseline, int64_t idle, int64_t time, unsigned processors,
+                    int64_t shortestSpan, double* load) {
+    const bool first = baseline->idle == 0;
+    if (!first && time >= baseline->time && time - baseline->time < shortestSpan) {
+        return false;
+    }
+    const bool setBack = !first && time < baseline->time;
+    if (!setBack) {
+        *load = first ? 0.0 : cpuLoad(baseline->idle, idle, baseline->time, time, processors);
+    }
+    baseline->idle = idle;
+    baseline->time = time;
+    return !setBack;
+}
+
 int roundLoad(double load) {
     return truncated(load + 0.5);
 }
@@ -116,8 +131,9 @@ uint32_t performanceRetryLength(uint32_t status, uint32_t needed, uint32_t tried
 void updateCpuLoad() {
     if (!hasSystemSampler()) return;
     int percent = 0;
-    // A failed sample shows the last good one.
-    if (sampleCpuLoad(&percent)) cpuPercent = shownCpuPercent(percent);
+    // A failed sample, or one over too short a span, shows the last good one.
+    if (sampleCpuLoad(&percent, timerPeriodMs(settings.mainInterval) / 2))
+        cpuPercent = shownCpuPercent(percent);
     writePercent(slotOf(SlotCpuLoad), cpuPercent);
 }
 

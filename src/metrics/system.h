@@ -68,6 +68,21 @@ int usedPercent(uint64_t available, uint64_t total);
 // first reading (previous idle time 0), no processors or no elapsed time.
 double cpuLoad(int64_t previousIdle, int64_t idle, int64_t previousTime, int64_t time,
                unsigned processors);
+// The NT sampler's previous sample: the summed idle time and the system
+// time, 100-ns units; idle 0 before the first.
+struct CpuBaseline {
+    int64_t idle;
+    int64_t time;
+};
+// Feeds one sample. True with the load since the baseline (0 for the
+// first sample), the sample becoming the baseline; false, with no load,
+// when less than `shortestSpan` (100-ns units) has passed since the
+// baseline, which stays for the next tick: a refresh right after a tick
+// (a reload, a reconfigure) would show the load of a few milliseconds,
+// often 100%. A time before the baseline's (the clock set back) gives no
+// load either, and the sample becomes the baseline.
+bool advanceCpuLoad(CpuBaseline* baseline, int64_t idle, int64_t time, unsigned processors,
+                    int64_t shortestSpan, double* load);
 // Rounds half up and truncates toward zero; NaN, infinite or out-of-range
 // values give 0.
 int roundLoad(double load);
@@ -92,8 +107,10 @@ uint32_t performanceRetryLength(uint32_t status, uint32_t needed, uint32_t tried
 // for the platform nothing is read: each reader is false and writes nothing.
 bool hasSystemSampler();
 // The rounded load since the previous sample, 0 for the first one; false
-// also when the query failed.
-bool sampleCpuLoad(int* percent);
+// when the query failed or less than `shortestSpanMs` passed since the
+// previous sample (the 9x kernel's own figure has no span), which the
+// next sample then measures from.
+bool sampleCpuLoad(int* percent, uint32_t shortestSpanMs);
 // The sampler forgets its previous sample.
 void forgetCpuSample();
 bool readMemoryStatus(MemoryCounts* memory);

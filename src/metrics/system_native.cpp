@@ -13,10 +13,11 @@ void destroySystemSampler() { systemStandIn.samplerPresent = false; }
 
 bool hasSystemSampler() { return systemStandIn.samplerPresent; }
 
-bool sampleCpuLoad(int* percent) {
+bool sampleCpuLoad(int* percent, uint32_t shortestSpanMs) {
     SystemStandIn& s = systemStandIn;
     if (!s.samplerPresent) return false;
     ++s.cpuSamples;
+    s.shortestSpanMs = shortestSpanMs;
     if (s.cpuFails) return false;
     *percent = s.cpuPercent;
     return true;

@@ -8,6 +8,7 @@ struct SystemStandIn {
     bool samplerPresent;  // set by createSystemSampler
     bool cpuFails;
     int cpuPercent;       // as the sampler rounds it
+    uint32_t shortestSpanMs;  // as the last sample was asked
     MemoryCounts memory;
     PowerReading power;
     int processCount;

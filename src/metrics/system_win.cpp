@@ -91,8 +91,9 @@ class SystemSampler {
 public:
     SystemSampler();
     virtual ~SystemSampler();
-    // 0 and the load written, or a failure status.
-    virtual int sample(int& cpuPercent) = 0;
+    // 0 and the load written, 1 when the span was too short, or a failure
+    // status.
+    virtual int sample(int& cpuPercent, uint32_t shortestSpanMs) = 0;
     // The next sample is a first one.
     virtual void forget() {}
 
@@ -185,7 +186,7 @@ public:
     RegistryStatsSampler() { touchStatistic("PerfStats\\StartStat"); }
     ~RegistryStatsSampler() override { touchStatistic("PerfStats\\StopStat"); }
 
-    int sample(int& cpuPercent) override {
+    int sample(int& cpuPercent, uint32_t) override {
         HKEY key;
         LONG status = RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &key);
         if (status != ERROR_SUCCESS) return status;
@@ -217,7 +218,7 @@ private:
 // NT family: load from the change in summed idle time against wall time.
 class NativeQuerySampler : public SystemSampler {
 public:
-    NativeQuerySampler() : previousIdle_(0), previousTime_(0) {
+    NativeQuerySampler() : baseline_{0, 0} {
         HMODULE ntdll = GetModuleHandleA("ntdll");
         ntQuerySystemInformation =
             systemFunction<NtQuerySystemInformationFn>(ntdll, "NtQuerySystemInformation");
@@ -227,7 +228,7 @@ public:
                                      sizeof basicInformation, nullptr);
     }
 
-    int sample(int& cpuPercent) override {
+    int sample(int& cpuPercent, uint32_t shortestSpanMs) override {
         if (!ntQuerySystemInformation) return -1;
         TimeOfDayInformation timeOfDay;
         std::memset(&timeOfDay, 0, sizeof timeOfDay);
@@ -238,24 +239,19 @@ public:
         status = queryIdleTime(ntQuerySystemInformation, &idle);
         if (status != 0) return status;
 
-        int64_t time = timeOfDay.currentTime;
-        unsigned processors = static_cast<unsigned char>(basicInformation.numberOfProcessors);
-        double load = cpuLoad(previousIdle_, idle, previousTime_, time, processors);
-        previousIdle_ = idle;
-        previousTime_ = time;
-
+        const unsigned processors = static_cast<unsigned char>(basicInformation.numberOfProcessors);
+        double load = 0.0;
+        if (!advanceCpuLoad(&baseline_, idle, timeOfDay.currentTime, processors,
+                            static_cast<int64_t>(shortestSpanMs) * 10000, &load))
+            return 1;
         cpuPercent = roundLoad(load);
         return 0;
     }
 
-    void forget() override {
-        previousIdle_ = 0;
-        previousTime_ = 0;
-    }
+    void forget() override { baseline_ = CpuBaseline{0, 0}; }
 
 private:
-    int64_t previousIdle_;
-    int64_t previousTime_;
+    CpuBaseline baseline_;
 };
 
 SystemSampler* sampler = nullptr;
@@ -299,8 +295,8 @@ bool hasSystemSampler() {
     return sampler != nullptr;
 }
 
-bool sampleCpuLoad(int* percent) {
-    return sampler && sampler->sample(*percent) == 0;
+bool sampleCpuLoad(int* percent, uint32_t shortestSpanMs) {
+    return sampler && sampler->sample(*percent, shortestSpanMs) == 0;
 }
 
 void forgetCpuSample() {

@@ -198,7 +198,7 @@ extern "C" void endPlugin(HINSTANCE instance) {
     DestroyWindow(window);
     UnregisterClassA(kPluginName, instance != nullptr ? instance : frame.instance);
     destroySystemSampler();
-    releaseInterfaceTable();
+    endNetwork();  // once it returns, no notification calls into this DLL
     releaseCommonDialogs();
     freeSegments();
     frame.slitWindow = nullptr;

@@ -37,7 +37,9 @@ Menu* clockMenu() {
 
 Menu* networkMenu() {
     Menu* menu = namedMenu("Network", "TLV_Network");
-    MakeMenuItemInt(menu, "Interface", "@TelvaneInterface", settings.networkInterface, 0, 10);
+    MakeMenuItem(menu, "Auto", "@TelvaneInterface -1", settings.networkInterface == kAutoInterface);
+    MakeMenuItemInt(menu, "Interface", "@TelvaneInterface", settings.networkInterface,
+                    kAutoInterface, 10);
     return menu;
 }
 

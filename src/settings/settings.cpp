@@ -82,7 +82,7 @@ constexpr SettingKey kKeys[] = {
     intKey("telvane.disk_interval(sec):", &settings.diskInterval, 10, kIntervalRange),
     intKey("telvane.uptime_interval(sec):", &settings.uptimeInterval, 60, kIntervalRange),
     intKey("telvane.hdtemp_interval(sec):", &settings.hdtempInterval, 10, kIntervalRange),
-    intKey("telvane.interface:", &settings.networkInterface, 0, kInterfaceRange),
+    intKey("telvane.interface:", &settings.networkInterface, kAutoInterface, kInterfaceRange),
 
     boolKey("telvane.alwaysontop:", &settings.alwaysOnTop, true),
     boolKey("telvane.transparency:", &settings.transparency, false),

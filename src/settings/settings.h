@@ -30,7 +30,7 @@ struct Settings {
     int diskInterval;
     int uptimeInterval;
     int hdtempInterval;
-    int networkInterface;  // 0 = first row, n = row n
+    int networkInterface;  // kAutoInterface, 0 = first row, n = row n
 
     bool alwaysOnTop;
     bool transparency;
@@ -76,7 +76,11 @@ constexpr SettingRange kAutoResizeRange = {0, 3};
 constexpr SettingRange kJustificationRange = {0, 2};
 // Seconds, up to the longest period a timer takes.
 constexpr SettingRange kIntervalRange = {1, 0x7FFFFFFF / 1000};
-constexpr SettingRange kInterfaceRange = {0, 0x7FFFFFFF};
+// The interface: -1 (Auto) follows the one that carries the default
+// route; 0 and 1 are the first row of the table, n row n (0 stays the
+// first row, as stored files rely on it).
+constexpr int kAutoInterface = -1;
+constexpr SettingRange kInterfaceRange = {kAutoInterface, 0x7FFFFFFF};
 constexpr SettingRange kPhysicalDriveRange = {0, 9};
 constexpr SettingRange kDriveNumberRange = {0, 7};
 constexpr SettingRange kAttributeIdRange = {1, 255};

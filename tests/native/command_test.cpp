@@ -180,7 +180,8 @@ TEST_F(CommandSettings, NumbersOutsideTheirRangeAreHeld) {
         {"@TelvaneResizeType 9", &Settings::autoResize, 3},
         {"@TelvaneJustifyType 1024", &Settings::justification, 2},
         {"@TelvaneJustifyType -1", &Settings::justification, 0},
-        {"@TelvaneInterface -3", &Settings::networkInterface, 0},
+        {"@TelvaneInterface -3", &Settings::networkInterface, -1},
+        {"@TelvaneInterface -1", &Settings::networkInterface, -1},  // Auto
         {"@TelvaneMainInterval 0", &Settings::mainInterval, 1},
         {"@TelvaneDiskInterval abc", &Settings::diskInterval, 1},
         {"@TelvaneUptimeInterval 99999999999", &Settings::uptimeInterval, 2147483},

@@ -73,7 +73,8 @@ Vexel >
     DaylightSavingTime -> @TelvaneDaylightSavingTime
   Network >
     [Network] TLV_Network
-    Interface -> @TelvaneInterface = 3 (0..10)
+    Auto -> @TelvaneInterface -1
+    Interface -> @TelvaneInterface = 3 (-1..10)
   Update Interval >
     [Update Interval (sec)] TLV_Interval
     Main Timer -> @TelvaneMainInterval = 1 (1..999)

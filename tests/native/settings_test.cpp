@@ -81,7 +81,7 @@ TEST_F(SettingsFile, FirstStartWritesEveryKeyBesideThePluginInSaveOrder) {
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.inSlit:"), "false");
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.fontColor:"), "#010203");
     EXPECT_EQ(describe(settings),
-              "10 10 180 30 12 160 0 1 1 1 10 60 10 0 | 101001100010 | 197121 [Tahoma] "
+              "10 10 180 30 12 160 0 1 1 1 10 60 10 -1 | 101001100010 | 197121 [Tahoma] "
               "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194");
 }
 
@@ -123,7 +123,7 @@ TEST_F(SettingsFile, SearchesPluginFolderBeforeShellFolderAndDottedNameFirst) {
 TEST_F(SettingsFile, AbsentKeysTakeTheReadDefaults) {
     // Unlike a first start, an existing file without the key docks.
     EXPECT_EQ(describe(loadFrom(kPluginRc)),
-              "10 10 180 30 12 160 0 1 1 1 10 60 10 0 | 101011100010 | 0 [Tahoma] "
+              "10 10 180 30 12 160 0 1 1 1 10 60 10 -1 | 101011100010 | 0 [Tahoma] "
               "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194");
 }
 
@@ -178,7 +178,8 @@ TEST_F(SettingsFile, NumbersOutsideTheirRangeAreHeldAsReadAndSavedSo) {
         {"telvane.disk_interval(sec):", "-5", 1},
         {"telvane.uptime_interval(sec):", "2147483647", 2147483},
         {"telvane.hdtemp_interval(sec):", "3600", 3600},
-        {"telvane.interface:", "-2", 0},
+        {"telvane.interface:", "-2", -1},
+        {"telvane.interface:", "0", 0},  // stored files mean the first row by it
         {"telvane.PhysicalDriveNumber:", "258", 9},
         {"telvane.DriveNumber:", "254", 7},
         {"telvane.DriveNumber:", "-1", 0},

@@ -79,6 +79,41 @@ TEST_F(SystemTest, LoadFromIdleTimeAndItsRangeCheck) {
     EXPECT_EQ(text(SlotCpuLoad), "0%");
 }
 
+TEST_F(SystemTest, ALoadOverTooShortASpanKeepsTheFigureAndTheOlderBaseline) {
+    // Two processors; 100-ns units, so a second is 10,000,000.
+    constexpr int64_t kSecond = 10000000, kHalf = kSecond / 2;
+    CpuBaseline baseline{0, 0};
+    double load = -1;
+    struct Step {
+        int64_t idle, time;
+        bool shown;
+        double load;
+        CpuBaseline after;
+    } const steps[] = {
+        {4 * kSecond, 100 * kSecond, true, 0.0, {4 * kSecond, 100 * kSecond}},  // the first: 0
+        {5 * kSecond, 101 * kSecond, true, 50.0, {5 * kSecond, 101 * kSecond}},
+        // A refresh 10 ms after the tick: its load would be noise (here 100%).
+        {5 * kSecond, 101 * kSecond + 100000, false, -1, {5 * kSecond, 101 * kSecond}},
+        // The next tick measures from the older baseline, across both.
+        {6 * kSecond + kHalf, 102 * kSecond, true, 25.0, {6 * kSecond + kHalf, 102 * kSecond}},
+        // The clock set back: no load, and this sample is the new baseline.
+        {7 * kSecond, 50 * kSecond, false, -1, {7 * kSecond, 50 * kSecond}},
+        {8 * kSecond, 51 * kSecond, true, 50.0, {8 * kSecond, 51 * kSecond}},
+    };
+    for (const Step& step : steps) {
+        load = -1;
+        EXPECT_EQ(advanceCpuLoad(&baseline, step.idle, step.time, 2, kHalf, &load), step.shown)
+            << step.time;
+        EXPECT_EQ(load, step.load) << step.time;
+        EXPECT_EQ(baseline.idle, step.after.idle) << step.time;
+        EXPECT_EQ(baseline.time, step.after.time) << step.time;
+    }
+    // The updater asks for half the main interval.
+    settings.mainInterval = 10;
+    updateCpuLoad();
+    EXPECT_EQ(systemStandIn.shortestSpanMs, 5000u);
+}
+
 TEST_F(SystemTest, FailedSampleKeepsThePreviousLoad) {
     systemStandIn.cpuPercent = 37;
     updateCpuLoad();

@@ -220,7 +220,8 @@ TEST_F(TickTest, InterfaceIsLookedUpAgainOnlyWhenItMayHaveMoved) {
     runTimerUpdaters(TIMER_MAIN);
     EXPECT_EQ(networkStandIn.tableReads, 2);
     networkStandIn.rows[2] = {11, 0, 0, false};
-    networkStandIn.rowCount = 3;  // an interface came: the rows may have moved
+    networkStandIn.rowCount = 3;  // an interface came, and Windows says so
+    ++networkStandIn.changes;
     runTimerUpdaters(TIMER_MAIN);
     EXPECT_EQ(networkStandIn.tableReads, 3);
     networkStandIn.rows[1].interfaceId = 12;  // the row query fails: look up and read again
@@ -228,9 +229,11 @@ TEST_F(TickTest, InterfaceIsLookedUpAgainOnlyWhenItMayHaveMoved) {
     EXPECT_EQ(networkStandIn.tableReads, 4);
     EXPECT_EQ(networkStandIn.interfaceReads, 7);
 
-    settings.networkInterface = 9;  // no such row: nothing read, nothing shown
+    settings.networkInterface = 9;  // no such row: nothing read, nothing flows
     runTimerUpdaters(TIMER_MAIN);
     EXPECT_EQ(networkStandIn.interfaceReads, 7);
+    EXPECT_EQ(shown(SlotDownload), "0KB");
+    EXPECT_EQ(networkStandIn.counts, 0);  // notified: the table is never polled
 }
 
 }  // namespace

@@ -83,6 +83,22 @@ TEST(LiveReaders, GivePlausibleValues) {
     uint32_t interfaces = 0;
     ASSERT_TRUE(countInterfaces(&interfaces));
     EXPECT_GT(interfaces, 0u);
+
+    // The interface of the default route, where there is one, read twice:
+    // the second time by the LUID the first read gave.
+    uint32_t routed = 0;
+    if (findRouteInterface(&routed)) {
+        ASSERT_TRUE(readInterface(routed, &sample));
+        InterfaceSample again{};
+        ASSERT_TRUE(readInterface(routed, &again));
+        EXPECT_GE(again.inOctets, sample.inOctets);
+    }
+    // The change notifications: asked for, counted, and all ended.
+    EXPECT_TRUE(watchInterfaces());
+    const uint32_t changes = interfaceChanges();
+    EXPECT_EQ(interfaceChanges(), changes);
+    stopWatchingInterfaces();
+    endNetwork();
 }
 
 // Metric texts go through the system C library's formatter on Windows; it

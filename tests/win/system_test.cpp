@@ -14,10 +14,11 @@ TEST(LiveSystem, ReadingsArePlausible) {
     createSystemSampler();
     EXPECT_EQ(platformId, 2u);
     int load = -1;
-    ASSERT_TRUE(sampleCpuLoad(&load));
+    ASSERT_TRUE(sampleCpuLoad(&load, 0));
     EXPECT_EQ(load, 0);  // nothing earlier to compare with
     Sleep(300);
-    ASSERT_TRUE(sampleCpuLoad(&load));
+    EXPECT_FALSE(sampleCpuLoad(&load, 60000));  // too short a span: nothing new
+    ASSERT_TRUE(sampleCpuLoad(&load, 250));
     EXPECT_GE(load, 0);
     EXPECT_LE(load, 101);
     MemoryCounts counts{};
@@ -28,7 +29,7 @@ TEST(LiveSystem, ReadingsArePlausible) {
     ASSERT_TRUE(readProcessCount(&processes));
     EXPECT_GT(processes, 0);
     forgetCpuSample();
-    ASSERT_TRUE(sampleCpuLoad(&load));
+    ASSERT_TRUE(sampleCpuLoad(&load, 0));
     EXPECT_EQ(load, 0);  // a first sample again
 
     destroySystemSampler();

@@ -10,8 +10,10 @@
 // paint as recorded: the same gradient through our MakeStyleGradient, the
 // same font and colour, one DrawTextA of the same text, the copy.
 #include <winsock2.h>
+#include <ws2ipdef.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 #include "shell.h"
@@ -36,12 +39,27 @@ constexpr const char* kEveryToken =
     "UW=%UW|H=%H|TL=%TL|TU=%TU|PM=%PM|PN=%PN|PS=%PS|PT=%PT|PG=%PG";
 constexpr const char* kClockFormat = "%H:%M:%S";  // the plugin's default for both clocks
 
+// Each tick's own floor: the system queries its format needs (a bit per
+// part of Floor::tick, below).
+enum TickPart : unsigned {
+    PartSampler = 1,
+    PartMemory = 2,
+    PartPower = 4,
+    PartProcesses = 8,
+    PartInterfaceRow = 16,
+    PartClocks = 32,
+    PartHostProcess = 64,
+    EveryPart = 127,
+};
+
 struct TickFormat {
     const char* name;
     const char* format;
+    unsigned parts;
 };
-const TickFormat kTickFormats[] = {{"tick-default", "CPU:%CP RAM:%RP C:%DFC Free"},
-                                   {"tick-cpu", "%CP"}};
+const TickFormat kTickFormats[] = {
+    {"tick-default", "CPU:%CP RAM:%RP C:%DFC Free", PartSampler | PartMemory},
+    {"tick-cpu", "%CP", PartSampler}};
 
 double microsecondsPerTick = 0.0;
 
@@ -72,14 +90,23 @@ Figures summarise(std::vector<double> samples) {
     return {median, samples[std::min(rank, n) - 1]};
 }
 
-void report(const char* name, const std::vector<double>& work, const std::vector<double>& floor) {
+// `own`, where given, is the floor of the tick's own format.
+void report(const char* name, const std::vector<double>& work, const std::vector<double>& floor,
+            const std::vector<double>* own) {
     const Figures w = summarise(work);
     const Figures f = summarise(floor);
-    char line[256];
-    std::snprintf(line, sizeof line,
-                  "%-12s median %9.1f us  p99 %9.1f us | floor median %9.1f us  p99 %9.1f us | "
-                  "ratio %.2f (p99 %.2f)",
-                  name, w.median, w.p99, f.median, f.p99, w.median / f.median, w.p99 / f.p99);
+    char line[384];
+    int length = std::snprintf(
+        line, sizeof line,
+        "%-12s median %9.1f us  p99 %9.1f us | floor median %9.1f us  p99 %9.1f us | "
+        "ratio %.2f (p99 %.2f)",
+        name, w.median, w.p99, f.median, f.p99, w.median / f.median, w.p99 / f.p99);
+    if (own != nullptr && length > 0 && static_cast<size_t>(length) < sizeof line) {
+        const Figures o = summarise(*own);
+        std::snprintf(line + length, sizeof line - length,
+                      " | own floor median %9.1f us  p99 %9.1f us | ratio %.2f (p99 %.2f)",
+                      o.median, o.p99, w.median / o.median, w.p99 / o.p99);
+    }
     shell::say("bench", line);
 }
 
@@ -99,6 +126,12 @@ struct Floor {
     std::vector<BYTE> interfaceTable;
     DWORD processIds[1024];  // the plugin's first (and usual) buffer
     HWND window = nullptr;
+    // The plugin's one row: the interface of the default route (Auto),
+    // by its LUID where the system has GetIfEntry2.
+    using GetIfEntry2Fn = DWORD(WINAPI*)(MIB_IF_ROW2*);
+    GetIfEntry2Fn getIfEntry2 = nullptr;
+    DWORD rowIndex = 0;
+    NET_LUID rowLuid{};
 
     bool prepare(HWND pluginWindow) {
         window = pluginWindow;
@@ -112,6 +145,17 @@ struct Floor {
         }
         WSADATA data;
         WSAStartup(MAKEWORD(1, 1), &data);
+        getIfEntry2 = procAddress<GetIfEntry2Fn>(GetModuleHandleA("iphlpapi.dll"), "GetIfEntry2");
+        const unsigned char outside[4] = {192, 0, 2, 1};
+        IPAddr address;
+        std::memcpy(&address, outside, sizeof address);
+        GetBestInterface(address, &rowIndex);
+        if (getIfEntry2) {
+            MIB_IF_ROW2 row{};
+            row.InterfaceIndex = rowIndex;
+            getIfEntry2(&row);
+            rowLuid = row.InterfaceLuid;
+        }
         return ntQuery && enumProcesses;
     }
 
@@ -141,6 +185,21 @@ struct Floor {
         if (!interfaceTable.empty()) {
             ULONG size = static_cast<ULONG>(interfaceTable.size());
             GetIfTable(reinterpret_cast<MIB_IFTABLE*>(interfaceTable.data()), &size, FALSE);
+        }
+        GetTickCount();
+    }
+    void interfaceRow() {
+        if (getIfEntry2) {
+            MIB_IF_ROW2 row;
+            std::memset(&row, 0, sizeof row);
+            row.InterfaceIndex = rowIndex;
+            row.InterfaceLuid = rowLuid;
+            getIfEntry2(&row);
+        } else {
+            MIB_IFROW row;
+            std::memset(&row, 0, sizeof row);
+            row.dwIndex = rowIndex;
+            GetIfEntry(&row);
         }
         GetTickCount();
     }
@@ -178,6 +237,16 @@ struct Floor {
         clocks();
         hostProcess();
         InvalidateRect(window, nullptr, erase);
+    }
+    // What a format needs, as the plugin asks for it: one row, not the table.
+    void ownTick(unsigned parts) {
+        if (parts & PartSampler) sampler();
+        if (parts & PartMemory) memory();
+        if (parts & PartPower) power();
+        if (parts & PartProcesses) processes();
+        if (parts & PartInterfaceRow) interfaceRow();
+        if (parts & PartClocks) clocks();
+        if (parts & PartHostProcess) hostProcess();
     }
 
     // What a full refresh adds: the identity texts and the slower
@@ -366,27 +435,29 @@ void runBenchmark(const std::string& arguments) {
     std::vector<double> bare;
     work.reserve(static_cast<size_t>(runs));
     bare.reserve(static_cast<size_t>(runs));
-    // One run of each per round, taking turns at going first, so neither
-    // pays more often for what the other left behind (a surface to flush).
-    auto measure = [&](const char* name, auto&& pluginRun, auto&& floorRun) {
+    std::vector<double> own;
+    own.reserve(static_cast<size_t>(runs));
+    using Run = std::function<double(int)>;
+    // One run of each per round, taking turns at going first, so none
+    // pays more often for what another left behind (a surface to flush).
+    auto measure = [&](const char* name, const Run& pluginRun, const Run& floorRun,
+                       const Run* ownRun = nullptr) {
         work.clear();
         bare.clear();
+        own.clear();
+        const Run* order[3] = {&pluginRun, &floorRun, ownRun};
+        std::vector<double>* into[3] = {&work, &bare, &own};
+        const int kinds = ownRun != nullptr ? 3 : 2;
         for (int run = 0; run < runs + kWarmUpRuns; ++run) {
-            double w;
-            double f;
-            if (run % 2) {
-                w = pluginRun(run);
-                f = floorRun(run);
-            } else {
-                f = floorRun(run);
-                w = pluginRun(run);
-            }
-            if (run >= kWarmUpRuns) {
-                work.push_back(w);
-                bare.push_back(f);
+            for (int turn = 0; turn < kinds; ++turn) {
+                const int kind = (run + turn) % kinds;
+                const double took = (*order[kind])(run);
+                if (run >= kWarmUpRuns) {
+                    into[kind]->push_back(took);
+                }
             }
         }
-        report(name, work, bare);
+        report(name, work, bare, ownRun != nullptr ? &own : nullptr);
     };
 
     auto pluginTick = [&](int) {
@@ -397,12 +468,20 @@ void runBenchmark(const std::string& arguments) {
         ValidateRect(window, nullptr);
         return timed([&] { floorCalls.tick(FALSE); });
     };
-    measure("tick", pluginTick, floorTick);
-    // Smaller formats against the same floor: a tick pays only for what
-    // the window shows.
+    auto ownFloor = [&](unsigned parts) {
+        return Run([&, parts](int) {
+            ValidateRect(window, nullptr);
+            return timed([&] { floorCalls.ownTick(parts); });
+        });
+    };
+    const Run everyPart = ownFloor(EveryPart);
+    measure("tick", pluginTick, floorTick, &everyPart);
+    // Smaller formats against the same floor and their own: a tick pays
+    // only for what the window shows.
     for (const TickFormat& tick : kTickFormats) {
         broadcast(std::string("@TelvaneStrFormat ") + tick.format);
-        measure(tick.name, pluginTick, floorTick);
+        const Run parts = ownFloor(tick.parts);
+        measure(tick.name, pluginTick, floorTick, &parts);
     }
     broadcast(formatCommand(0));
     SendMessageA(window, WM_TIMER, kMainTimer, 0);
@@ -440,7 +519,8 @@ void runBenchmark(const std::string& arguments) {
     const Part parts[] = {{"sampler", &Floor::sampler},     {"memory", &Floor::memory},
                           {"power", &Floor::power},         {"processes", &Floor::processes},
                           {"interfaces", &Floor::interfaces}, {"clocks", &Floor::clocks},
-                          {"process", &Floor::hostProcess}};
+                          {"process", &Floor::hostProcess},
+                          {"interface-row", &Floor::interfaceRow}};
     std::string split = "tick floor, medians:";
     for (const Part& part : parts) {
         work.clear();

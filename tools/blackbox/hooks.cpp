@@ -223,6 +223,11 @@ FARPROC WINAPI getProcHook(HMODULE module, LPCSTR name) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
+    if (byName) {
+        if (FARPROC network = shell::networkFunction(module, name)) {
+            return network;
+        }
+    }
     if (byName && module != nullptr && module == GetModuleHandleA("user32.dll")) {
         if (std::strcmp(name, "MonitorFromWindow") == 0) {
             return procOf(&monitorFromWindowHook);
@@ -411,7 +416,20 @@ int hookPluginImports(HMODULE plugin) {
     patched += patch(plugin, "DeviceIoControl", &deviceControlHook, realDeviceControl,
                      "kernel32.dll");
     patched += patch(plugin, "gethostbyname", &hostByNameHook, realHostByName, "ws2_32.dll");
+    patched += hookNetworkImports(plugin);
     return patched;
+}
+
+bool patchPluginImport(HMODULE plugin, const char* dll, const char* name, void* replacement,
+                       void** original) {
+    void* previous = nullptr;
+    if (!patchImport(plugin, dll, name, replacement, &previous)) {
+        return false;
+    }
+    if (previous != replacement) {
+        *original = previous;
+    }
+    return true;
 }
 
 void holdDiskQueries() {
@@ -456,6 +474,7 @@ void unhookPluginImports(HMODULE plugin) {
     patch(plugin, "DefWindowProcA", realDefProc, defProc);
     patch(plugin, "CreateWindowExA", realCreateWindow, createWindow);
     patch(plugin, "GetProcAddress", realGetProc, getProc, "kernel32.dll");
+    unhookNetworkImports(plugin);
 }
 
 void failNextWindow() { windowFailureArmed = true; }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 
 #include "shell.h"
@@ -435,6 +436,43 @@ void fuzzCommand(const std::string& rest) {
     shell::fuzzBroadcasts(count, seed, tail == "show");
 }
 
+// "IN OUT", "off", or nothing for the counts of the plugin's reads.
+void netCommand(const std::string& rest) {
+    if (rest.empty()) {
+        shell::printNetwork();
+        return;
+    }
+    if (rest == "off") {
+        shell::setNetworkCounts(false, 0, 0);
+        return;
+    }
+    char* end = nullptr;
+    const unsigned long long in = std::strtoull(rest.c_str(), &end, 10);
+    char* outEnd = nullptr;
+    const unsigned long long out = std::strtoull(end, &outEnd, 10);
+    // strtoull would take a negative count modulo 2^64.
+    if (end == rest.c_str() || outEnd == end || *outEnd != '\0' ||
+        std::strchr(rest.c_str(), '-') != nullptr) {
+        commandError("net", "usage: net [IN OUT|off]");
+        return;
+    }
+    shell::setNetworkCounts(true, in, out);
+}
+
+// "N" or "off": the interface of the default route, then the notification.
+void routeCommand(const std::string& rest) {
+    char* end = nullptr;
+    const unsigned long index = std::strtoul(rest.c_str(), &end, 10);
+    const bool off = rest == "off";
+    if (!off && (rest.empty() || end == rest.c_str() || *end != '\0' || rest[0] == '-')) {
+        commandError("route", "usage: route N|off");
+        return;
+    }
+    const int notified = shell::changeRoute(!off, index);
+    shell::say("route", (off ? std::string("off") : std::to_string(index)) + ", " +
+                            std::to_string(notified) + " notified");
+}
+
 // The process's error mode, as the shell itself would set it.
 void errorMode(const std::string& rest) {
     if (!rest.empty()) {
@@ -527,6 +565,10 @@ bool runCommand(const std::string& line) {
         } else {
             commandError("xp", "usage: xp [off|refused]");
         }
+    } else if (word == "net") {
+        netCommand(rest);
+    } else if (word == "route") {
+        routeCommand(rest);
     } else if (word == "failload") {
         if (rest.empty()) {
             commandError("failload", "usage: failload DLL|off");

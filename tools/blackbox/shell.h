@@ -134,6 +134,33 @@ std::string refusedXpLookups();
 // fail as for a DLL that cannot be loaded; an empty name lets every load
 // go on.
 void failLibrary(const std::string& name);
+// Points the plugin's import of dll!name at `replacement`, keeping in
+// `original` what it held unless that was `replacement` already.
+bool patchPluginImport(HMODULE plugin, const char* dll, const char* name, void* replacement,
+                       void** original);
+
+// ---- the plugin's interfaces and their change notifications (network.cpp) ----
+
+// Points the plugin's imports of the interface functions at ours, which
+// pass every call on and count it; unhookNetworkImports points the reads
+// back (a benchmark measures the plugin alone).
+int hookNetworkImports(HMODULE plugin);
+void unhookNetworkImports(HMODULE plugin);
+// Ours for the functions of iphlpapi the plugin looks up at run time
+// (GetIfEntry2, NotifyIpInterfaceChange, NotifyRouteChange2,
+// CancelMibChangeNotify2); null for any other.
+FARPROC networkFunction(HMODULE module, const char* name);
+// From now on every interface read answers these octet counts (the
+// 32-bit rows their low 32 bits), also for an index the system does not
+// have; `on` false gives the system's own counts back.
+void setNetworkCounts(bool on, unsigned long long in, unsigned long long out);
+// GetBestInterface answers `index` (`set` false: the system's answer),
+// and every change notification registered or waiting is sent; returns
+// how many.
+int changeRoute(bool set, unsigned long index);
+// "net: interface N reads N table N count N route N watching N".
+void printNetwork();
+
 // Screen, virtual-screen and monitor size as the plugin sees them after
 // `display`.
 void overrideScreenSize(int width, int height);
