@@ -25,6 +25,8 @@ void lookupIpAddress();
 void refreshIdentity();
 // The current identity texts, for compileFormat.
 IdentityTexts identityTexts();
+// Forgets the identity texts found, as at start-up.
+void resetIdentity();
 
 // The row (from 0) that the `interface` setting selects in a table of
 // `rowCount` rows: 0 picks the first row, n picks row n. False when there

@@ -71,6 +71,9 @@ class WorkerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetStandIns();
+        // The last test's threads have ended (TearDown): no one is at the gate.
+        gate.entered = 0;
+        gate.passes = 0;
         freeSegments();
         diskStandIn.volumes['C' - 'A'] = {true, 30 * kGiB, 100 * kGiB, 33 * kGiB};
         diskStandIn.volumes['D' - 'A'] = {true, 1 * kGiB, 2 * kGiB, 1 * kGiB};
