@@ -161,3 +161,7 @@ void updateDiskSpace() {
         requestWork(work);
     }
 }
+
+void resetDiskSpace() {
+    answeredCompile = 0;
+}

@@ -26,6 +26,8 @@ void formatByteSize(uint64_t bytes, char* text, int size);
 // letters until the format's disk tokens are served. Until the first
 // answer for this format they show "--".
 void updateDiskSpace();
+// Forgets which format its answers were for, as at start-up.
+void resetDiskSpace();
 
 // part * 100 / whole, truncated; 0 for an empty volume, at most 100.
 int diskPercent(uint64_t part, uint64_t whole);

@@ -240,3 +240,9 @@ IdentityTexts identityTexts() {
     texts.computerName = computerName;
     return texts;
 }
+
+void resetIdentity() {
+    ipText[0] = '\0';
+    computerName[0] = '\0';
+    userName[0] = '\0';
+}

@@ -30,6 +30,8 @@ void lookupIpAddress();
 void refreshIdentity();
 // The current identity texts, for compileFormat.
 IdentityTexts identityTexts();
+// Forgets the identity texts found, as at start-up.
+void resetIdentity();
 
 // The row (from 0) that a row setting (0 and up) selects in a table of
 // `rowCount` rows: 0 picks the first row, n picks row n. False when there

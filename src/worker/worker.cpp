@@ -38,12 +38,14 @@ bool queueWork(WorkQueue* queue, const Work& work) {
     if (q < 0) {
         return false;
     }
+    if (queue->isRunning[q] && std::memcmp(&queue->running[q], &work, sizeof work) == 0) {
+        // The one running answers it, and one waiting was asked before it.
+        queue->hasPending[q] = false;
+        return false;
+    }
     if (queue->hasPending[q]) {
         // The newest request takes the place; the one waiting is not run.
         queue->pending[q] = work;
-        return false;
-    }
-    if (queue->isRunning[q] && std::memcmp(&queue->running[q], &work, sizeof work) == 0) {
         return false;
     }
     queue->pending[q] = work;

@@ -10,9 +10,9 @@
 //
 // Hand-over rules: each kind of query has one place in the queue, the
 // newest request taking it; a request equal to the one running is not
-// queued again; answers for a format that has since been compiled anew are
-// dropped; nothing waits on the worker but endPlugin, and that only for a
-// bounded time.
+// queued again, and drops one of its kind waiting; answers for a format
+// that has since been compiled anew are dropped; nothing waits on the
+// worker but endPlugin, and that only for a bounded time.
 #pragma once
 
 #include "host/wintypes.h"

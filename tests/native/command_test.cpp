@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "plugin/commands.h"
 #include "plugin/frame.h"
 #include "settings/settings.h"
+#include "settings/settings_os.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ protected:
         copySettingText(settings.fontFace, kFontFaceSize, "Tahoma");
         settings.width = 180;
         settings.height = 30;
+        setStandInVirtualScreen(1024, 768);
     }
     void TearDown() override { settings = saved_; }
 
@@ -62,6 +65,86 @@ TEST(CommandParsing, WholeKeywordsMustBeTheWholeCommand) {
     EXPECT_EQ(parse("@TelvaneOnTo").kind, BroadcastKind::None);
 }
 
+namespace {
+
+// Every keyword, and whether an argument may follow it.
+struct Keyword {
+    const char* word;
+    CommandId id;
+    bool takesArgument;
+};
+const Keyword kKeywords[] = {
+    {"About", CmdAbout, false},
+    {"StrFormat", CmdStrFormat, true},
+    {"LocalTimeFormat", CmdLocalTimeFormat, true},
+    {"SetLocale", CmdSetLocale, true},
+    {"UniversalTimeFormat", CmdUniversalTimeFormat, true},
+    {"TimeZone", CmdTimeZone, true},
+    {"StyleType", CmdStyleType, true},
+    {"JustifyType", CmdJustifyType, true},
+    {"ResizeType", CmdResizeType, true},
+    {"WidthSize", CmdWidthSize, true},
+    {"HeightSize", CmdHeightSize, true},
+    {"FontSize", CmdFontSize, true},
+    {"FontFace", CmdFontFace, true},
+    {"FontColor", CmdFontColor, false},
+    {"SetFont", CmdSetFont, false},
+    {"UseRefFont", CmdUseRefFont, false},
+    {"PadPercentages", CmdPadPercentages, false},
+    {"PluginToggle", CmdPluginToggle, false},
+    {"OnTop", CmdOnTop, false},
+    {"InSlit", CmdInSlit, false},
+    {"Transparent", CmdTransparent, false},
+    {"AlphaValue", CmdAlphaValue, true},
+    {"SnapToEdge", CmdSnapToEdge, false},
+    {"ShowBorder", CmdShowBorder, false},
+    {"AllowTip", CmdAllowTip, false},
+    {"LockPosition", CmdLockPosition, false},
+    {"AutoHide", CmdAutoHide, false},
+    {"DaylightSavingTime", CmdDaylightSavingTime, false},
+    {"Interface", CmdInterface, true},
+    {"EditRC", CmdEditRC, false},
+    {"ReloadSettings", CmdReloadSettings, false},
+    {"SaveSettings", CmdSaveSettings, false},
+    {"HDTempLog", CmdHDTempLog, false},
+    {"PhyDrvNo", CmdPhyDrvNo, true},
+    {"DriveNo", CmdDriveNo, true},
+    {"TempAttrID", CmdTempAttrID, true},
+    {"MainInterval", CmdMainInterval, true},
+    {"DiskInterval", CmdDiskInterval, true},
+    {"UptimeInterval", CmdUptimeInterval, true},
+    {"HDTempInterval", CmdHDTempInterval, true},
+};
+
+std::string cased(std::string text, int (*change)(int)) {
+    for (char& c : text) {
+        c = static_cast<char>(change(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(CommandParsing, EveryKeywordInAnyCaseWithAnArgumentOnlyWhereItTakesOne) {
+    for (const Keyword& k : kKeywords) {
+        const std::string written = std::string("@Telvane") + k.word;
+        for (const std::string& bare :
+             {written, cased(written, ::tolower), cased(written, ::toupper)}) {
+            Broadcast b = parseBroadcast(bare.c_str());
+            EXPECT_EQ(b.kind, BroadcastKind::Command) << bare;
+            EXPECT_EQ(b.id, k.id) << bare;
+            const std::string argued = bare + " 7";
+            b = parseBroadcast(argued.c_str());
+            if (k.takesArgument) {
+                EXPECT_EQ(b.id, k.id) << argued;
+                EXPECT_EQ(b.number, 7) << argued;
+            } else {
+                EXPECT_EQ(b.kind, BroadcastKind::None) << argued;
+            }
+        }
+    }
+}
+
 TEST(CommandParsing, ArgumentStartsOneCharacterAfterTheKeyword) {
     EXPECT_STREQ(parse("@TelvaneStrFormat %CP %RP").argument, "%CP %RP");
     EXPECT_STREQ(parse("@TelvaneStrFormatX%CP").argument, "%CP");
@@ -86,6 +169,7 @@ TEST(CommandParsing, NumbersFollowAtoiWithoutOverflow) {
     EXPECT_EQ(parse("@TelvaneWidthSize 99999999999999999999").number, INT_MAX);
     EXPECT_EQ(parse("@TelvaneWidthSize -99999999999999999999").number, INT_MIN);
     EXPECT_EQ(readNumber("-2147483648"), INT_MIN);
+    EXPECT_EQ(readNumber("\t\n\v\f\r 7"), 7);
 }
 
 TEST(CommandParsing, HostShowHideAndStrangersAreRecognisedOrIgnored) {
@@ -209,6 +293,103 @@ TEST_F(CommandSettings, NumbersOutsideTheirRangeAreHeld) {
     }
 }
 
+// Each number at and one beyond both ends of its range, and one inside.
+TEST_F(CommandSettings, EachNumberIsHeldToItsOwnRangeAtBothEnds) {
+    struct Row {
+        const char* command;
+        int (*stored)();
+        int low, high;
+    };
+    const Row rows[] = {
+        {"@TelvaneAlphaValue ", [] { return settings.alpha; }, 0, 255},
+        {"@TelvaneResizeType ", [] { return settings.autoResize; }, 0, 3},
+        {"@TelvaneJustifyType ", [] { return settings.justification; }, 0, 2},
+        {"@TelvaneFontSize ", [] { return settings.fontHeight; }, 1, 768},
+        {"@TelvaneInterface ", [] { return settings.networkInterface; }, kAutoInterface, INT_MAX},
+        {"@TelvanePhyDrvNo ", [] { return int{settings.physicalDriveNumber}; }, 0, 9},
+        {"@TelvaneDriveNo ", [] { return int{settings.driveNumber}; }, 0, 7},
+        {"@TelvaneTempAttrID ", [] { return int{settings.hdTempAttrId}; }, 1, 255},
+        {"@TelvaneMainInterval ", [] { return settings.mainInterval; }, 1, 2147483},
+        {"@TelvaneDiskInterval ", [] { return settings.diskInterval; }, 1, 2147483},
+        {"@TelvaneUptimeInterval ", [] { return settings.uptimeInterval; }, 1, 2147483},
+        {"@TelvaneHDTempInterval ", [] { return settings.hdtempInterval; }, 1, 2147483},
+    };
+    for (const Row& row : rows) {
+        const struct {
+            long long sent;
+            int stored;
+        } cases[] = {{row.low - 1LL, row.low},
+                     {row.low, row.low},
+                     {row.low + 1LL, row.low + 1},
+                     {row.high, row.high},
+                     {row.high + 1LL, row.high}};
+        for (const auto& c : cases) {
+            const std::string command = row.command + std::to_string(c.sent);
+            run(command);
+            EXPECT_EQ(row.stored(), c.stored) << command;
+        }
+    }
+}
+
+// Only the shell's six styles are stored; any other number changes nothing.
+TEST_F(CommandSettings, StyleIsOneOfTheSixOrIgnored) {
+    const unsigned restyle = FollowStyleRefresh | FollowRepaint | FollowMenu;
+    settings.styleType = 3;
+    const struct {
+        const char* command;
+        int stored;
+        unsigned followUps;
+    } rows[] = {{"@TelvaneStyleType 0", 3, 0},       {"@TelvaneStyleType 1", 1, restyle},
+                {"@TelvaneStyleType 6", 6, restyle}, {"@TelvaneStyleType 7", 6, 0},
+                {"@TelvaneStyleType -1", 6, 0},      {"@TelvaneStyleType x", 6, 0}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(run(row.command).followUps, row.followUps) << row.command;
+        EXPECT_EQ(settings.styleType, row.stored) << row.command;
+    }
+}
+
+// What the window does after each command that only changes a setting.
+TEST_F(CommandSettings, EachCommandAsksForItsOwnFollowUps) {
+    const unsigned clock = FollowClocks | FollowRepaint | FollowMenu;
+    const unsigned drive = FollowDriveTemperature | FollowRepaint;
+    const unsigned format = FollowFullRefresh | FollowRepaint | FollowMenu;
+    const struct {
+        const char* command;
+        unsigned followUps;
+    } rows[] = {
+        {"@TelvaneStrFormat %RP", format},
+        {"@TelvanePadPercentages", format},
+        {"@TelvaneLocalTimeFormat %H", clock},
+        {"@TelvaneSetLocale C", clock},
+        {"@TelvaneUniversalTimeFormat %H", clock},
+        {"@TelvaneTimeZone +1", clock},
+        {"@TelvaneDaylightSavingTime", clock},
+        {"@TelvaneJustifyType 2", FollowRepaint | FollowMenu},
+        {"@TelvaneResizeType 1", FollowMenu},
+        {"@TelvaneWidthSize 99", FollowResize},
+        {"@TelvaneHeightSize 99", FollowResize},
+        {"@TelvaneFontSize 12", FollowRepaint},
+        {"@TelvaneFontFace Arial", FollowRepaint},
+        {"@TelvaneUseRefFont", FollowRepaintNoErase | FollowMenu},
+        {"@TelvaneShowBorder", FollowRepaintNoErase | FollowMenu},
+        {"@TelvanePluginToggle", FollowMenu},
+        {"@TelvaneSnapToEdge", FollowMenu},
+        {"@TelvaneLockPosition", FollowMenu},
+        {"@TelvaneOnTop", FollowTopmost | FollowMenu},
+        {"@TelvaneAllowTip", FollowTooltip | FollowMenu},
+        {"@TelvaneAutoHide", FollowAutoHide | FollowMenu},
+        {"@TelvaneTransparent", FollowTransparency},
+        {"@TelvaneAlphaValue 9", FollowTransparency},
+        {"@TelvaneInterface 1", FollowNetwork | FollowRepaint | FollowMenu},
+        {"@TelvanePhyDrvNo 1", drive},
+        {"@TelvaneDriveNo 1", drive},
+        {"@TelvaneTempAttrID 190", drive},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(run(row.command).followUps, row.followUps) << row.command;
+    }
+}
+
 TEST_F(CommandSettings, IntervalsRestartTheirTimerAtMostOncePerSecond) {
     CommandEffect e = run("@TelvaneMainInterval 5");
     EXPECT_EQ(settings.mainInterval, 5);
@@ -220,6 +401,20 @@ TEST_F(CommandSettings, IntervalsRestartTheirTimerAtMostOncePerSecond) {
     e = run("@TelvaneHDTempInterval -20");
     EXPECT_EQ(e.timer, TIMER_HDTEMP);
     EXPECT_EQ(timerPeriodMs(e.seconds), 1000u);
+    const struct {
+        const char* command;
+        unsigned timer;
+        int seconds;
+    } timers[] = {{"@TelvaneMainInterval 7", TIMER_MAIN, 7},
+                  {"@TelvaneDiskInterval 8", TIMER_DISK, 8},
+                  {"@TelvaneUptimeInterval 9", TIMER_UPTIME, 9},
+                  {"@TelvaneHDTempInterval 10", TIMER_HDTEMP, 10}};
+    for (const auto& t : timers) {
+        e = run(t.command);
+        EXPECT_EQ(e.followUps, FollowRestartTimer) << t.command;
+        EXPECT_EQ(e.timer, t.timer) << t.command;
+        EXPECT_EQ(e.seconds, t.seconds) << t.command;
+    }
 
     // Huge values neither wrap round to a short period nor exceed what
     // SetTimer accepts.

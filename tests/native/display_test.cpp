@@ -73,6 +73,23 @@ TEST(MeasureLines, CutsTextLongerThanTheScratchBuffer) {
     EXPECT_EQ(m.longest, 1023);
 }
 
+// Each justification reaches DrawText as its own alignment, with no other
+// bit of the number (0x400 would measure instead of drawing); one line is
+// centred vertically, tabs always expand.
+TEST(DrawFlags, EachJustificationPassesItsAlignmentAlone) {
+    const unsigned oneLine = kDrawTextExpandTabs | kDrawTextSingleLine | kDrawTextVCenter;
+    const struct {
+        int justification;
+        unsigned alignment;
+    } rows[] = {{0, 0}, {1, kDrawTextCenter}, {2, kDrawTextRight}, {0x400 | 2, kDrawTextRight}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(textDrawFormat(row.justification, false), row.alignment | oneLine)
+            << row.justification;
+        EXPECT_EQ(textDrawFormat(row.justification, true), row.alignment | kDrawTextExpandTabs)
+            << row.justification;
+    }
+}
+
 TEST_F(DisplayTest, AutoResizeTargetsFollowTheMode) {
     render.textInset = 3;
     int w = 0;
@@ -113,6 +130,8 @@ TEST_F(DisplayTest, ResizeWindowOnlyActsOnADifferentSize) {
     EXPECT_EQ(settings.width, 10);
     EXPECT_EQ(settings.height, 10);
     EXPECT_EQ(issuedWindowSizes, 1);
+    EXPECT_TRUE(resizeWindow(10, 11));  // one side is enough
+    EXPECT_TRUE(resizeWindow(12, 11));
 
     // Held to the 1024x768 virtual screen, whatever is asked.
     EXPECT_TRUE(resizeWindow(2147483647, 769));
@@ -235,7 +254,24 @@ TEST_F(DisplayTest, OpacityTakesTheLowEightBitsOfAlpha) {
     settings.alpha = 300;
     EXPECT_EQ(layeredAlpha(), 255);  // transparency off
     settings.transparency = true;
-    EXPECT_EQ(layeredAlpha(), 44);}
+    EXPECT_EQ(layeredAlpha(), 44);
+    settings.alpha = 200;
+    EXPECT_EQ(layeredAlpha(), 200);
+}
+
+TEST_F(DisplayTest, AltSizesFromTheCornerUnlessThePositionIsLocked) {
+    const struct {
+        bool alt, locked;
+        int hit;
+    } rows[] = {{false, false, kHitCaption},
+                {true, false, kHitBottomRight},
+                {true, true, kHitCaption},
+                {false, true, kHitCaption}};
+    for (const auto& row : rows) {
+        settings.lockPos = row.locked;
+        EXPECT_EQ(placementHitTest(row.alt), row.hit) << row.alt << row.locked;
+    }
+}
 
 TEST_F(DisplayTest, UnknownStyleIndexKeepsThePreviousStyle) {
     refreshStyle();
@@ -300,6 +336,12 @@ TEST(Tooltip, OneToolFollowsTheWindowAndIsLeftAloneWhenNothingChanged) {
     EXPECT_EQ(trackTooltip(&tool, large, "CPU: 7%"), unsigned{TipText});
     EXPECT_STREQ(tool.text, "CPU: 7%");
     EXPECT_EQ(trackTooltip(&tool, small, "CPU: 9%"), unsigned{TipMove | TipText});
+    // Any one side moved is a move.
+    for (const RECT& moved :
+         {RECT{4, 3, 97, 17}, RECT{3, 4, 97, 17}, RECT{3, 3, 98, 17}, RECT{3, 3, 97, 18}}) {
+        EXPECT_EQ(trackTooltip(&tool, moved, "CPU: 9%"), unsigned{TipMove});
+        EXPECT_EQ(trackTooltip(&tool, small, "CPU: 9%"), unsigned{TipMove});
+    }
 }
 
 TEST(Tooltip, LongTextIsCutAndNotResentEveryPaint) {

@@ -95,6 +95,9 @@ TEST_F(FormatTest, IdentityTextsAreCopiedWhenCompiling) {
     // lookup finds later.
     EXPECT_EQ(compile("[%NP]", IdentityTexts{"", nullptr, nullptr}), (Segments{"[", "", "]"}));
     EXPECT_EQ(formatEngine.segmentSizes[1], 16);
+    // Never more than one display text.
+    const std::string huge(2000, 'u');
+    EXPECT_EQ(compile("%NU", IdentityTexts{"", huge.c_str(), ""})[0].size(), 1023u);
 }
 
 TEST_F(FormatTest, EscapesBecomeControlCharactersInPlace) {
@@ -138,6 +141,45 @@ TEST_F(FormatTest, DisplayTextIsCutAtItsBuffer) {
     writeSegment(slotOf(SlotUniversalTime), long_text.c_str());
     EXPECT_EQ(std::string(formatEngine.segments[0]).size(), 1023u);
     EXPECT_EQ(display().size(), static_cast<size_t>(kTextSize - 1));
+
+    // The two clocks and a '|' ending before, at and past the buffer's
+    // last byte, with and without a segment ending exactly there.
+    const struct {
+        size_t local, universal;
+    } rows[] = {{1000, 21}, {1000, 22}, {1000, 23}, {1000, 24}, {1000, 500},
+                {1022, 0},  {1022, 1},  {1023, 0},  {1023, 1},  {0, 1023}};
+    for (const auto& row : rows) {
+        compile("%TL%TU|");
+        writeSegment(slotOf(SlotLocalTime), std::string(row.local, 'a').c_str());
+        writeSegment(slotOf(SlotUniversalTime), std::string(row.universal, 'b').c_str());
+        const std::string whole =
+            std::string(row.local, 'a') + std::string(row.universal, 'b') + "|";
+        EXPECT_EQ(display(), whole.substr(0, kTextSize - 1)) << row.local << "+" << row.universal;
+    }
+}
+
+TEST_F(FormatTest, ANumberIsReadUntilItIsClearedAndOnlyForAMetric) {
+    compile("%CP|");
+    writeValue(0, 40);
+    SegmentValue v = segmentValue(0);
+    EXPECT_TRUE(v.read);
+    EXPECT_EQ(v.value, 40);
+    EXPECT_EQ(v.unit, Unit::Percent);
+    clearValue(0);  // the reading failed: no number, not the last one
+    EXPECT_FALSE(segmentValue(0).read);
+    writeValue(1, 5);
+    EXPECT_EQ(segmentValue(1).unit, Unit::None);
+    EXPECT_FALSE(segmentValue(1).read);
+}
+
+TEST_F(FormatTest, SlotLookupsBeyondEitherEndFindNothing) {
+    compile("%DFA%DTZ");
+    EXPECT_EQ(diskSlotOf(DiskFree, 'A'), 0);
+    EXPECT_EQ(diskSlotOf(DiskTotal, 'Z'), 1);
+    // Just past a row's letters lies the neighbouring row's A or Z.
+    EXPECT_EQ(diskSlotOf(DiskTotal, '['), -1);
+    EXPECT_EQ(diskSlotOf(DiskFree, '@'), -1);
+    EXPECT_EQ(slotOf(static_cast<MetricSlot>(-1)), -1);
 }
 
 TEST_F(FormatTest, SegmentWritesStayWithinTheirSize) {

@@ -1,7 +1,8 @@
 // The hand-over between the window and the worker, with a disk query that
 // blocks until the test lets it go: the caller never waits, a stuck query
 // holds up neither endPlugin nor the next start, and an answer for an old
-// format never lands in the new one's segments.
+// format never lands in the new one's segments. Then the queue's rules one
+// by one, without a thread.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -71,6 +72,9 @@ class WorkerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetStandIns();
+        // The last test's threads have ended (TearDown): no one is at the gate.
+        gate.entered = 0;
+        gate.passes = 0;
         freeSegments();
         diskStandIn.volumes['C' - 'A'] = {true, 30 * kGiB, 100 * kGiB, 33 * kGiB};
         diskStandIn.volumes['D' - 'A'] = {true, 1 * kGiB, 2 * kGiB, 1 * kGiB};
@@ -155,6 +159,121 @@ TEST_F(WorkerTest, AnAnswerForAnOldFormatIsDropped) {
     updateDiskSpace();
     pass(2);
     EXPECT_TRUE(within(std::chrono::seconds(5), [] { return posts() == 3; }));
+}
+
+// Kinds of work that only count the answers applied; a request carries
+// one number. One kind more than the queue has places for.
+int applied;
+void runNothing(Work*) {}
+void countAnswer(const Work&) {
+    ++applied;
+}
+const WorkKind kKinds[kWorkKinds + 1] = {
+    {runNothing, countAnswer}, {runNothing, countAnswer}, {runNothing, countAnswer},
+    {runNothing, countAnswer}, {runNothing, countAnswer}, {runNothing, countAnswer},
+    {runNothing, countAnswer}, {runNothing, countAnswer}, {runNothing, countAnswer}};
+
+class WorkQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override { applied = 0; }
+    static Work request(int kind, int number) {
+        Work work;
+        clearWork(&work, kKinds[kind]);
+        workData<int>(&work) = number;
+        return work;
+    }
+    // True when the worker must be woken.
+    bool ask(int kind, int number) { return queueWork(&queue_, request(kind, number)); }
+    // The query taken next as "kind:number", "" when none waits.
+    std::string take() {
+        Work work;
+        if (!takeWork(&queue_, &work)) {
+            return "";
+        }
+        running_ = work;
+        return std::to_string(work.kind - kKinds) + ":" + std::to_string(workData<int>(work));
+    }
+    void finishRunning() { finishWork(&queue_, running_); }
+
+    WorkQueue queue_{};
+    Work running_{};
+};
+
+TEST_F(WorkQueueTest, ANewerRequestTakesThePlaceOfTheOneWaitingAndItsTurn) {
+    EXPECT_TRUE(ask(0, 1));
+    EXPECT_TRUE(ask(1, 1));
+    EXPECT_FALSE(ask(0, 2));  // waiting already: the worker is awake for it
+    EXPECT_TRUE(ask(2, 1));
+    EXPECT_EQ(take(), "0:2");
+    EXPECT_EQ(take(), "1:1");
+    EXPECT_TRUE(ask(0, 3));  // asked after 2:1, so taken after it
+    EXPECT_EQ(take(), "2:1");
+    EXPECT_EQ(take(), "0:3");
+    EXPECT_EQ(take(), "");
+}
+
+TEST_F(WorkQueueTest, ARequestEqualToTheOneRunningIsNotQueuedUntilItIsAnswered) {
+    ask(0, 1);
+    EXPECT_EQ(take(), "0:1");
+    EXPECT_FALSE(ask(0, 1));
+    EXPECT_EQ(take(), "");
+    Work forNewFormat = request(0, 1);
+    forNewFormat.generation = 1;  // a format compiled since: the running answer is dropped
+    EXPECT_TRUE(queueWork(&queue_, forNewFormat));
+    EXPECT_FALSE(ask(0, 2));  // takes its place
+    EXPECT_FALSE(ask(0, 1));  // newer still, and the one running answers it
+    EXPECT_TRUE(ask(1, 1));   // the same bytes, another kind
+    finishRunning();
+    EXPECT_EQ(take(), "1:1");
+    EXPECT_EQ(take(), "");
+    finishRunning();
+    EXPECT_TRUE(ask(0, 1));  // answered: the next interval asks again
+    EXPECT_EQ(take(), "0:1");
+}
+
+TEST_F(WorkQueueTest, EachKindKeepsItsNewestAnswerUntilTaken) {
+    ask(0, 1);
+    take();
+    finishRunning();
+    ask(0, 2);
+    take();
+    finishRunning();
+    Work answer;
+    ASSERT_TRUE(takeAnswer(&queue_, &answer));
+    EXPECT_EQ(workData<int>(answer), 2);
+    EXPECT_FALSE(takeAnswer(&queue_, &answer));
+}
+
+TEST_F(WorkQueueTest, AKindBeyondThePlacesIsDroppedAndTheOthersStillServed) {
+    for (int kind = 0; kind <= kWorkKinds; ++kind) {
+        EXPECT_EQ(ask(kind, 5), kind < kWorkKinds) << kind;
+    }
+    for (int kind = 0; kind < kWorkKinds; ++kind) {
+        EXPECT_EQ(take(), std::to_string(kind) + ":5");
+    }
+    EXPECT_EQ(take(), "");
+    Work none{};
+    EXPECT_FALSE(queueWork(&queue_, none));  // no kind at all
+}
+
+TEST_F(WorkQueueTest, AnAnswerIsAppliedForItsOwnFormatOrAnyWhenItNamesNone) {
+    freeSegments();
+    compileFormat("%CP", IdentityTexts{"", "", ""});
+    const unsigned gone = formatEngine.compiles;
+    freeSegments();
+    compileFormat("%CP", IdentityTexts{"", "", ""});
+    Work work = request(0, 1);
+    const struct {
+        unsigned generation;
+        bool appliedToo;
+    } rows[] = {{0, true}, {formatEngine.compiles, true}, {gone, false}};
+    for (const auto& row : rows) {
+        const int before = applied;
+        work.generation = row.generation;
+        applyWork(work);
+        EXPECT_EQ(applied - before, row.appliedToo ? 1 : 0) << row.generation;
+    }
+    freeSegments();
 }
 
 }  // namespace
