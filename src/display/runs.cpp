@@ -53,6 +53,10 @@ bool buildRuns(COLORREF textColour, COLORREF ruleColour, Runs* runs) {
     runs->lines = 1;
     runs->textUsed = 0;
     runs->text[0] = '\0';
+    // The usual line: nothing to cut, and every paint asks.
+    if (!fe.hasForms && !anyWarningInEffect()) {
+        return false;
+    }
     bool needed = fe.hasForms;
     int line = 0;
     bool full = false;

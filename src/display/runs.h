@@ -34,7 +34,7 @@ struct Runs {
 // theirs. Adjacent texts of one colour are one run; in a format of
 // several lines a run ends at each line break. Beyond kMaxRuns runs or
 // kTextSize characters the rest is left out. False when the line is only
-// text in `textColour`: no runs are needed.
+// text in `textColour`: no runs are needed (and none may be made).
 bool buildRuns(COLORREF textColour, COLORREF warningColour, Runs* runs);
 
 // Places the runs of each line side by side from its justification

@@ -209,3 +209,12 @@ int warningRuleCount() {
 bool warningInEffect(int rule) {
     return rule >= 0 && rule < ruleCount && states[rule].active;
 }
+
+bool anyWarningInEffect() {
+    for (int i = 0; i < ruleCount; ++i) {
+        if (states[i].active) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -43,6 +43,7 @@ void updateWarnings(uint32_t nowMs, uint32_t delayMs);
 // The colour of the last rule in effect for the code, `fallback` for one
 // without its own colour; false when none is in effect.
 bool warningColour(MetricSlot slot, char letter, COLORREF fallback, COLORREF* colour);
-// Rules in force, and whether each is in effect (for tests and the runs).
+// Rules in force, and whether each (or any) is in effect.
 int warningRuleCount();
 bool warningInEffect(int rule);
+bool anyWarningInEffect();

@@ -5,6 +5,7 @@
 #include "display/tooltip.h"
 #include "format/format.h"
 #include "format/history.h"
+#include "format/warnings.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
 #include "settings/dialogs.h"
@@ -206,6 +207,7 @@ extern "C" void endPlugin(HINSTANCE instance) {
     releaseCommonDialogs();
     freeSegments();
     freeGraphHistories();
+    setWarningRules("");
     frame.slitWindow = nullptr;
     frame.hiddenByToggle = false;
 }

@@ -365,13 +365,15 @@ protected:
 TEST_F(RunsTest, TextInOneColourNeedsNoRuns) {
     bool needed = true;
     compile("CPU %CP RAM %RP");
-    EXPECT_EQ(described(&needed), "T:CPU cpu RAM phy@0");
+    EXPECT_EQ(described(&needed), "");
     EXPECT_FALSE(needed);
-    // A rule in force but not in effect changes nothing either.
-    setWarningRules("CP>50");
+    // A rule in force but not in effect changes nothing either, nor one
+    // in the text's own colour.
+    setWarningRules("CP>50 RP>50=#000000");
     writeValue(slotOf(kCp), 20);
+    writeValue(slotOf(kRp), 60);
     updateWarnings(0, 0);
-    described(&needed);
+    EXPECT_EQ(described(&needed), "T:CPU cpu RAM phy@0");
     EXPECT_FALSE(needed);
 }
 
