@@ -73,9 +73,11 @@ void drawMeter(HDC dc, const RECT& box, const Run& run) {
     }
 }
 
-// The line as runs in `area`, each line as tall as the font's. Returns
-// whether auto-resize asks for a size, in *width and *height.
-bool paintRuns(HDC dc, const RECT& area, Runs* runs, int* width, int* height) {
+// The line as runs in `area`, each line as tall as the font's; the DC's
+// text colour is `textColour`. Returns whether auto-resize asks for a
+// size, in *width and *height.
+bool paintRuns(HDC dc, const RECT& area, COLORREF textColour, Runs* runs, int* width,
+               int* height) {
     TEXTMETRICA metrics;
     const int lineHeight = GetTextMetricsA(dc, &metrics) ? metrics.tmHeight : 0;
     for (int i = 0; i < runs->count; ++i) {
@@ -95,7 +97,6 @@ bool paintRuns(HDC dc, const RECT& area, Runs* runs, int* width, int* height) {
     const int firstTop = formatEngine.multiLine
                              ? area.top
                              : area.top + (area.bottom - area.top - lineHeight) / 2;
-    COLORREF textColour = GetTextColor(dc);
     for (int i = 0; i < runs->count; ++i) {
         const Run& run = runs->runs[i];
         const LONG left = area.left + run.x;
@@ -160,7 +161,7 @@ void paintWindow(HWND window) {
     // About 10 KB: kept off the shell's stack. Painting is on its thread only.
     static Runs runs;
     if (buildRuns(paintFont.color, settings.warningColor, &runs)) {
-        measured = paintRuns(memoryDc, textRect, &runs, &newWidth, &newHeight);
+        measured = paintRuns(memoryDc, textRect, paintFont.color, &runs, &newWidth, &newHeight);
     } else {
         if (settings.autoResize >= 1 && settings.autoResize <= 3) {
             int longest = 0;
