@@ -124,7 +124,8 @@ unsigned textDrawFormat(int justification, bool multiLine) {
     // Only the alignment bits: any program may send a justification, and
     // other bits would measure instead of drawing or rewrite the text.
     constexpr unsigned kAlignment = kDrawTextCenter | kDrawTextRight;
-    return (static_cast<unsigned>(justification) & kAlignment) |
+    // The text is shown as written: an "&" is no mnemonic to underline.
+    return (static_cast<unsigned>(justification) & kAlignment) | kDrawTextNoPrefix |
            (multiLine ? kDrawTextExpandTabs : kSingleLineCentred);
 }
 

@@ -33,8 +33,9 @@ const char* measureLines(const char* text, int* longest, int* lines);
 // resize (anything but 1, 2, 3).
 bool autoResizeTarget(int mode, int cx, int cy, int lines, int* width, int* height);
 
-// DrawText flags: justification with tab expansion, plus single-line and
-// vertical centring unless the text has several lines.
+// DrawText flags: justification with tab expansion and no mnemonics,
+// plus single-line and vertical centring unless the text has several
+// lines.
 unsigned textDrawFormat(int justification, bool multiLine);
 
 // The font and colour of one paint: the shell's reference font, read

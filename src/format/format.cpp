@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "format/history.h"
+
 FormatEngine formatEngine;
 char scratchText[kTextSize];
 
@@ -29,11 +31,20 @@ int appendSegment(const char* text, size_t length, int size) {
     fe.segmentSizes[index] = size;
     fe.segmentTokens[index] = -1;
     fe.hasValue[index] = false;
+    fe.forms[index] = Form::Text;
+    fe.letters[index] = '\0';
+    fe.formWidths[index] = 0;
+    fe.formSources[index] = -1;
+    fe.histories[index] = -1;
     return index;
 }
 
 void appendLiteral(const char* text, size_t length) {
     appendSegment(text, length, static_cast<int>(length + 1));
+}
+
+size_t codeLength(const MetricToken& token) {
+    return token.code[1] == '\0' ? 1 : 2;
 }
 
 // The row whose code starts the piece, the longer code winning; -1 when
@@ -70,12 +81,13 @@ bool uptimeShown() {
 }
 
 // The metric's segment at its first occurrence; nothing when it has one.
-void compileMetric(MetricSlot slot, char letter, const IdentityTexts& identity) {
+// Returns the segment made, or -1.
+int compileMetric(MetricSlot slot, char letter, const IdentityTexts& identity) {
     FormatEngine& fe = formatEngine;
     const MetricToken& token = kMetricTokens[slot];
     int& index = token.place == Place::PerDrive ? fe.driveSlots[slot][letter - 'A'] : fe.slots[slot];
     if (index != -1 || (token.place == Place::Uptime && uptimeShown())) {
-        return;
+        return -1;
     }
     if (token.identity != nullptr) {
         const char* text = identity.*token.identity;
@@ -90,17 +102,103 @@ void compileMetric(MetricSlot slot, char letter, const IdentityTexts& identity) 
         index = appendSegment(token.initialText, std::strlen(token.initialText), token.size);
     }
     if (index == -1) {
-        return;
+        return -1;
     }
     fe.segmentTokens[index] = slot;
     if (token.place == Place::PerDrive) {
+        fe.letters[index] = letter;
         ++fe.driveTokenCount;
     }
     fe.updaters |= 1u << token.updater;
+    return index;
+}
+
+bool formShown(Form form, MetricSlot slot, char letter) {
+    const FormatEngine& fe = formatEngine;
+    for (int i = 0; i < fe.segmentCount && i < kMaxSegments; ++i) {
+        if (fe.forms[i] == form && fe.segmentTokens[i] == slot && fe.letters[i] == letter) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// "G" or "M", a code drawn to scale with its drive letter where it takes
+// one, then up to three digits of width; the rest of the piece is text.
+// False, with nothing compiled, for any other piece.
+bool compileForm(const char* piece, size_t length) {
+    if (length < 2 || (piece[0] != 'G' && piece[0] != 'M')) {
+        return false;
+    }
+    const int slot = findToken(piece + 1, length - 1);
+    if (slot < 0 || !drawnToScale(kMetricTokens[slot].unit)) {
+        return false;
+    }
+    const MetricToken& token = kMetricTokens[slot];
+    size_t used = 1 + codeLength(token);
+    char letter = '\0';
+    if (token.place == Place::PerDrive) {
+        letter = used < length ? piece[used] : '\0';
+        if (letter < 'A' || letter > 'Z') {
+            return false;
+        }
+        ++used;
+    }
+    int width = 0;
+    int digits = 0;
+    while (digits < 3 && used < length && piece[used] >= '0' && piece[used] <= '9') {
+        width = width * 10 + (piece[used] - '0');
+        ++digits;
+        ++used;
+    }
+    if (digits == 0) {
+        width = kDefaultFormWidth;
+    }
+    width = width < kMinFormWidth ? kMinFormWidth : width > kMaxFormWidth ? kMaxFormWidth : width;
+
+    const Form form = piece[0] == 'G' ? Form::Graph : Form::Meter;
+    if (!formShown(form, slot, letter)) {
+        FormatEngine& fe = formatEngine;
+        const int index = appendSegment("", 0, 1);
+        if (index != -1) {
+            fe.forms[index] = form;
+            fe.segmentTokens[index] = slot;
+            fe.letters[index] = letter;
+            fe.formWidths[index] = static_cast<short>(width);
+            fe.hasForms = true;
+        }
+    }
+    if (length > used) {
+        appendSegment(piece + used, length - used, static_cast<int>(length + 1));
+    }
+    return true;
+}
+
+// Every graph and meter to the segment of its token's number; a token the
+// format does not show as text gets a hidden one, so its updater runs.
+void resolveFormSources(const IdentityTexts& identity) {
+    FormatEngine& fe = formatEngine;
+    const int count = fe.segmentCount;
+    for (int i = 0; i < count && i < kMaxSegments; ++i) {
+        if (fe.forms[i] != Form::Graph && fe.forms[i] != Form::Meter) {
+            continue;
+        }
+        int source = segmentOfCode(fe.segmentTokens[i], fe.letters[i]);
+        if (source == -1) {
+            source = compileMetric(fe.segmentTokens[i], fe.letters[i], identity);
+            if (source != -1) {
+                fe.forms[source] = Form::Hidden;
+            }
+        }
+        fe.formSources[i] = static_cast<short>(source);
+    }
 }
 
 // One piece: the text between two '%' runs, starting with its code.
 void compilePiece(const char* piece, size_t length, const IdentityTexts& identity) {
+    if (compileForm(piece, length)) {
+        return;
+    }
     const int slot = findToken(piece, length);
     size_t codeLength = 0;
     if (slot < 0) {
@@ -137,7 +235,12 @@ void resetSegments() {
         fe.segmentSizes[i] = 0;
         fe.segmentTokens[i] = -1;
         fe.hasValue[i] = false;
+        fe.forms[i] = Form::Text;
+        fe.letters[i] = '\0';
+        fe.formSources[i] = -1;
+        fe.histories[i] = -1;
     }
+    fe.hasForms = false;
     fe.segmentCount = 0;
     fe.driveTokenCount = 0;
     fe.updaters = 0;
@@ -190,6 +293,8 @@ void compileFormat(const char* format, const IdentityTexts& identity) {
         }
         firstPiece = false;
     }
+    resolveFormSources(identity);
+    keepGraphHistories();
 }
 
 void applyEscapes() {
@@ -231,7 +336,7 @@ void assembleDisplayText() {
     fe.displayText[0] = '\0';
     for (int i = 0; i < fe.segmentCount && i < kMaxSegments; ++i) {
         const char* segment = fe.segments[i];
-        if (segment == nullptr) {
+        if (segment == nullptr || fe.forms[i] == Form::Hidden) {
             continue;
         }
         // Cut at the buffer's end: the clock segments alone may exceed it.
@@ -257,6 +362,21 @@ int driveSlotOf(MetricSlot slot, char letter) {
         return -1;
     }
     return formatEngine.driveSlots[slot][letter - 'A'];
+}
+
+int segmentOfCode(MetricSlot slot, char letter) {
+    if (slot < 0 || slot >= SlotCount) {
+        return -1;
+    }
+    return kMetricTokens[slot].place == Place::PerDrive ? driveSlotOf(slot, letter) : slotOf(slot);
+}
+
+const MetricToken* metricToken(MetricSlot slot) {
+    return slot >= 0 && slot < SlotCount ? &kMetricTokens[slot] : nullptr;
+}
+
+MetricSlot tokenAt(const char* text, size_t length) {
+    return text != nullptr && length > 0 ? findToken(text, length) : -1;
 }
 
 void writeSegment(int index, const char* text) {
@@ -314,6 +434,13 @@ SegmentValue segmentValue(int index) {
     }
     v.unit = kMetricTokens[token].unit;
     v.fullScale = fullScale(v.unit);
+    const Form form = formatEngine.forms[index];
+    if (form == Form::Graph || form == Form::Meter) {
+        index = formatEngine.formSources[index];
+        if (!isSegment(index)) {
+            return v;
+        }
+    }
     v.read = formatEngine.hasValue[index];
     v.value = v.read ? formatEngine.values[index] : 0.0;
     return v;

@@ -53,10 +53,17 @@ enum class Unit : unsigned char {
     Seconds,
 };
 
-// The number a full meter of `unit` stands for: 100 for a percentage; 0
-// where no top is fixed and the reader scales to the figures it has seen.
+// The number a full meter of `unit` stands for: 100 for a percentage and
+// for degrees (a drive's temperature); 0 where no top is fixed and the
+// reader scales to the figures it has seen.
 constexpr double fullScale(Unit unit) {
-    return unit == Unit::Percent ? 100.0 : 0.0;
+    return unit == Unit::Percent || unit == Unit::Celsius ? 100.0 : 0.0;
+}
+
+// The units a graph, a meter or a warning rule can show: a figure on a
+// natural scale. Sizes, counts and times have no top worth drawing.
+constexpr bool drawnToScale(Unit unit) {
+    return unit == Unit::Percent || unit == Unit::Celsius || unit == Unit::KBPerSecond;
 }
 
 struct MetricToken {

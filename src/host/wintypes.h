@@ -63,12 +63,13 @@ constexpr unsigned kDrawTextRight = 0x02;       // DT_RIGHT
 constexpr unsigned kDrawTextVCenter = 0x04;     // DT_VCENTER
 constexpr unsigned kDrawTextSingleLine = 0x20;  // DT_SINGLELINE
 constexpr unsigned kDrawTextExpandTabs = 0x40;  // DT_EXPANDTABS
+constexpr unsigned kDrawTextNoPrefix = 0x800;   // DT_NOPREFIX
 constexpr int kHitCaption = 2;                  // HTCAPTION
 constexpr int kHitBottomRight = 17;             // HTBOTTOMRIGHT
 #ifdef _WIN32
 static_assert(kDrawTextCenter == DT_CENTER && kDrawTextRight == DT_RIGHT &&
                   kDrawTextVCenter == DT_VCENTER && kDrawTextSingleLine == DT_SINGLELINE &&
-                  kDrawTextExpandTabs == DT_EXPANDTABS,
+                  kDrawTextExpandTabs == DT_EXPANDTABS && kDrawTextNoPrefix == DT_NOPREFIX,
               "DrawText flags");
 static_assert(kHitCaption == HTCAPTION && kHitBottomRight == HTBOTTOMRIGHT, "hit-test codes");
 #endif

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "display/render.h"
+#include "format/warnings.h"
 #include "plugin/frame.h"
 #include "settings/settings.h"
 
@@ -59,6 +60,9 @@ const CommandRow kCommands[] = {
     {"DiskInterval", Match::Prefix, CmdDiskInterval},
     {"UptimeInterval", Match::Prefix, CmdUptimeInterval},
     {"HDTempInterval", Match::Prefix, CmdHDTempInterval},
+    {"Warnings", Match::Prefix, CmdWarnings},
+    {"WarningColor", Match::Prefix, CmdWarningColor},
+    {"WarningDelay", Match::Prefix, CmdWarningDelay},
 };
 static_assert(sizeof(kCommands) / sizeof(kCommands[0]) == CmdCount, "one row per command");
 
@@ -296,6 +300,27 @@ CommandEffect applyCommandToSettings(const Broadcast& command) {
         case CmdHDTempInterval:
             settings.hdtempInterval = heldWithin(n, kIntervalRange);
             restart(TIMER_HDTEMP, settings.hdtempInterval);
+            break;
+        case CmdWarnings:
+            // Kept as typed, so a rule that does not parse can be mended.
+            copySettingText(settings.warnings, kFormatTextSize, text);
+            applyWarningRules();
+            effect.followUps = FollowWarnings | FollowRepaint | FollowMenu;
+            break;
+        case CmdWarningColor: {
+            // Anything but a colour changes nothing; none opens the picker.
+            size_t length = 0;
+            while (text[length] != '\0' && text[length] != ' ') {
+                ++length;
+            }
+            if (parseHexColour(text, length, &settings.warningColor)) {
+                effect.followUps = FollowRepaint;
+            }
+            break;
+        }
+        case CmdWarningDelay:
+            settings.warningDelay = heldWithin(n, kWarningDelayRange);
+            effect.followUps = FollowWarnings | FollowRepaint | FollowMenu;
             break;
         default:
             break;  // needs the OS: the caller handles it

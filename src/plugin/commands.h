@@ -46,6 +46,9 @@ enum CommandId {
     CmdDiskInterval,
     CmdUptimeInterval,
     CmdHDTempInterval,
+    CmdWarnings,
+    CmdWarningColor,
+    CmdWarningDelay,
     CmdCount
 };
 
@@ -82,6 +85,7 @@ enum FollowUp : unsigned {
     FollowRepaint = 1u << 11,      // invalidate with erase
     FollowRepaintNoErase = 1u << 12,
     FollowMenu = 1u << 13,
+    FollowWarnings = 1u << 14,     // the rules again against the numbers now
 };
 
 struct CommandEffect {
@@ -94,5 +98,6 @@ struct CommandEffect {
 
 // Changes the settings record for every command that is only a settings
 // change; commands that need the OS (pickers, docking, files, dialogs)
-// return no follow-ups and are left to the caller.
+// return no follow-ups and are left to the caller. @TelvaneWarningColor
+// is a settings change with a colour and opens the picker without one.
 CommandEffect applyCommandToSettings(const Broadcast& command);

@@ -47,7 +47,8 @@ Fn pickerFunction(HMODULE held, const char* name) {
     return held != nullptr ? systemFunction<Fn>(held, name) : nullptr;
 }
 
-void pickFontColor() {
+// The font's colour or the warnings' colour.
+void pickColor(COLORREF* color) {
     HMODULE held = holdCommonDialogs("The colour picker");
     const auto chooseColor = pickerFunction<ChooseColorFn>(held, "ChooseColorA");
     if (chooseColor != nullptr) {
@@ -56,13 +57,13 @@ void pickFontColor() {
         CHOOSECOLORA chooser{};
         chooser.lStructSize = sizeof chooser;
         chooser.hwndOwner = nullptr;
-        chooser.rgbResult = settings.fontColor;
+        chooser.rgbResult = *color;
         chooser.lpCustColors = customColors;
         chooser.Flags = CC_RGBINIT | CC_ENABLEHOOK;
         chooser.lCustData = reinterpret_cast<LPARAM>(modal.window());
         chooser.lpfnHook = pickerHook<CHOOSECOLORA>;
         if (chooseColor(&chooser) && !modal.ended()) {
-            settings.fontColor = chooser.rgbResult;
+            *color = chooser.rgbResult;
             repaint(TRUE);
         }
     }
@@ -220,6 +221,7 @@ void applyReadSettings() {
     placeAsSettings();
     activateTooltip(settings.allowTooltip);
     releaseToggleHidden();
+    refreshWarnings(GetTickCount());
     repaint(TRUE);
 }
 
@@ -246,8 +248,8 @@ void reloadSettings() {
 }
 
 // Commands that need more than a settings change.
-bool runSystemCommand(CommandId id) {
-    switch (id) {
+bool runSystemCommand(const Broadcast& command) {
+    switch (command.id) {
         case CmdAbout: {
             SendMessageA(frame.hostWindow, MSG_HIDE_MENUS, 0, 0);
             ModalDialog modal;
@@ -255,7 +257,13 @@ bool runSystemCommand(CommandId id) {
             return true;
         }
         case CmdFontColor:
-            pickFontColor();
+            pickColor(&settings.fontColor);
+            return true;
+        case CmdWarningColor:
+            if (command.argument[0] != '\0') {
+                return false;
+            }
+            pickColor(&settings.warningColor);
             return true;
         case CmdSetFont:
             pickFont();
@@ -316,6 +324,9 @@ void runFollowUps(const CommandEffect& effect) {
     if (f & FollowAutoHide) {
         toggleAutoHide();
     }
+    if (f & FollowWarnings) {
+        refreshWarnings(GetTickCount());
+    }
     if (f & FollowRepaint) {
         repaint(TRUE);
     }
@@ -339,7 +350,7 @@ void runBroadcast(const char* text) {
             }
             return;
         case BroadcastKind::Command:
-            if (!runSystemCommand(command.id)) {
+            if (!runSystemCommand(command)) {
                 runFollowUps(applyCommandToSettings(command));
             }
             releaseToggleHidden();

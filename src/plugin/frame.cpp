@@ -1,6 +1,8 @@
 #include "plugin/frame.h"
 
 #include "format/format.h"
+#include "format/history.h"
+#include "format/warnings.h"
 #include "metrics/network.h"
 #include "metrics/updaters.h"
 #include "settings/settings.h"
@@ -49,6 +51,9 @@ void runTimerUpdaters(unsigned timer) {
             kMetricUpdaters[id].update();
         }
     }
+    if (timer == TIMER_MAIN) {
+        recordGraphReadings();
+    }
 }
 
 void runUpdater(UpdaterId id) {
@@ -74,4 +79,9 @@ void fullRefresh() {
     const unsigned previous = formatEngine.updaters;
     freeSegments();
     compileAndUpdate(previous);
+}
+
+void refreshWarnings(uint32_t nowMs) {
+    const int delay = heldWithin(settings.warningDelay, kWarningDelayRange);
+    updateWarnings(nowMs, static_cast<uint32_t>(delay) * 1000u);
 }

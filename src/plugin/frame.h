@@ -3,6 +3,8 @@
 // shell (its windows and timer ids) is host/frame.h.
 #pragma once
 
+#include <cstdint>
+
 #include "format/tokens.h"
 #include "host/bbapi.h"
 #include "host/frame.h"
@@ -16,7 +18,8 @@ extern unsigned registeredMessages[4];
 // Every metric updater the format needs, once, in the order of the table
 // of metrics.
 void runAllUpdaters();
-// The updaters of one timer that the format needs, in the same order.
+// The updaters of one timer that the format needs, in the same order;
+// after the main timer's, each graph takes its reading.
 void runTimerUpdaters(unsigned timer);
 // One updater, if the format needs it.
 void runUpdater(UpdaterId id);
@@ -28,3 +31,6 @@ void compileAndUpdate(unsigned previousUpdaters);
 void fullRefresh();
 // Kill timer `id` and set it again to `seconds` (at least one second).
 void restartTimer(unsigned id, int seconds);
+// The warning rules against the numbers now, with the delay setting;
+// `nowMs` is the system's millisecond tick.
+void refreshWarnings(uint32_t nowMs);

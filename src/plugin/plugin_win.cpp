@@ -4,6 +4,8 @@
 #include "display/render.h"
 #include "display/tooltip.h"
 #include "format/format.h"
+#include "format/history.h"
+#include "format/warnings.h"
 #include "metrics/network.h"
 #include "metrics/system.h"
 #include "settings/dialogs.h"
@@ -23,6 +25,7 @@ LPARAM messageList() {
 
 void runTimer(WPARAM id) {
     runTimerUpdaters(static_cast<unsigned>(id));
+    refreshWarnings(GetTickCount());
     // The slower timers only write their segments; the next paint shows them.
     if (id == TIMER_MAIN) {
         InvalidateRect(frame.window, nullptr, FALSE);
@@ -60,6 +63,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             // Shown at once: with a long main interval the next paint
             // could be far off.
             if (collectAnswers()) {
+                refreshWarnings(GetTickCount());
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             return 0;
@@ -85,6 +89,7 @@ void startPlugin() {
     refreshIdentity();
     resetSegments();
     compileAndUpdate(0);
+    refreshWarnings(GetTickCount());
 }
 
 }  // namespace
@@ -201,6 +206,8 @@ extern "C" void endPlugin(HINSTANCE instance) {
     endNetwork();  // once it returns, no notification calls into this DLL
     releaseCommonDialogs();
     freeSegments();
+    freeGraphHistories();
+    setWarningRules("");
     frame.slitWindow = nullptr;
     frame.hiddenByToggle = false;
 }

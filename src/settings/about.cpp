@@ -66,6 +66,17 @@ const char* aboutHelpText() {
         append(token.help);
         append("\r\n");
     }
+    append("%Gxx[w] History graph of xx, w pixels wide (4-400, default 40)\r\n"
+           "%Mxx[w] Meter of xx, w pixels wide\r\n"
+           "    xx:");
+    for (const MetricToken& token : kMetricTokens) {
+        if (drawnToScale(token.unit)) {
+            append(" ");
+            append(token.code);
+            append(token.place == Place::PerDrive ? "[A-Z]" : "");
+        }
+    }
+    append("\r\n");
     append(kEscapesAndClockHelp);
     return helpText;
 }

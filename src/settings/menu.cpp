@@ -85,6 +85,15 @@ Menu* fontMenu() {
     return menu;
 }
 
+Menu* warningsMenu() {
+    Menu* menu = namedMenu("Warnings", "TLV_Warnings");
+    MakeMenuItemString(menu, "Rules", "@TelvaneWarnings", settings.warnings);
+    MakeMenuItemInt(menu, "Delay (sec)", "@TelvaneWarningDelay", settings.warningDelay,
+                    kWarningDelayRange.low, kWarningDelayRange.high);
+    MakeMenuItem(menu, "Color", "@TelvaneWarningColor", false);
+    return menu;
+}
+
 Menu* configurationMenu() {
     VirtualScreenSize screen = virtualScreenSize();
     Menu* menu = namedMenu("Configuration", "TLV_Config");
@@ -93,6 +102,7 @@ Menu* configurationMenu() {
                     screen.height);
     MakeSubmenu(menu, resizeMenu(), "Auto Resize");
     MakeSubmenu(menu, fontMenu(), "Font");
+    MakeSubmenu(menu, warningsMenu(), "Warnings");
     MakeMenuNOP(menu, nullptr);
     // Docking is only possible when the shell gave us a slit.
     if (frame.slitWindow != nullptr) {

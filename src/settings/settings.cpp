@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "format/warnings.h"
 #include "host/bbapi.h"
 #include "host/frame.h"
 #include "settings/settings_os.h"
@@ -53,9 +54,11 @@ constexpr SettingKey slitKey(const char* key, bool* field) {
     return {key, key, KeyType::Bool, field, 0, true, false, nullptr, false, false, kAnyNumber};
 }
 
-// The colour keeps its current value when there is no file.
-constexpr SettingKey colorKey(const char* key, COLORREF* field, const char* value) {
-    return {key, key, KeyType::Color, field, 0, 0, 0, value, false, true, kAnyNumber};
+// The font colour keeps its current value when there is no file; others
+// take their default.
+constexpr SettingKey colorKey(const char* key, COLORREF* field, const char* value,
+                              bool keptWithoutFile = true) {
+    return {key, key, KeyType::Color, field, 0, 0, 0, value, false, keptWithoutFile, kAnyNumber};
 }
 
 enum EmptyText { EmptyAllowed, EmptyMeansDefault };
@@ -114,6 +117,10 @@ constexpr SettingKey kKeys[] = {
             kPhysicalDriveRange),
     byteKey("telvane.DriveNumber:", &settings.driveNumber, 0, kDriveNumberRange),
     byteKey("telvane.HDTempAttrID:", &settings.hdTempAttrId, 194, kAttributeIdRange),
+
+    textKey("telvane.warnings:", settings.warnings, "", EmptyAllowed),
+    colorKey("telvane.warningColor:", &settings.warningColor, kDefaultWarningColor, false),
+    intKey("telvane.warningDelay:", &settings.warningDelay, 2, kWarningDelayRange),
 };
 
 constexpr const char* kFileNames[] = {"Telvane.rc", "Telvanerc"};
@@ -162,8 +169,11 @@ void assignNoFileValue(const SettingKey& entry) {
         case KeyType::Bool:
             *static_cast<bool*>(entry.field) = entry.noFileValue != 0;
             break;
-        case KeyType::Color:
+        case KeyType::Color: {
+            const size_t length = std::strlen(entry.textDefault);
+            parseHexColour(entry.textDefault, length, static_cast<COLORREF*>(entry.field));
             break;
+        }
         case KeyType::Text:
             copySettingText(static_cast<char*>(entry.field), entry.size, entry.textDefault);
             break;
@@ -254,6 +264,7 @@ bool loadSettings() {
         // file it creates a lower-case name.
         createSettingsFile(settingsPath);
         saveSettings();
+        applyWarningRules();
         return false;
     }
 
@@ -277,7 +288,12 @@ bool loadSettings() {
     if (!isStyleIndex(settings.styleType)) {
         settings.styleType = STYLE_TOOLBAR;
     }
+    applyWarningRules();
     return true;
+}
+
+void applyWarningRules() {
+    setWarningRules(settings.warnings);
 }
 
 void saveSettings() {

@@ -15,6 +15,7 @@ constexpr int kPathSize = 260;
 constexpr const char* kDefaultFormat = "CPU:%CP RAM:%RP C:%DFC Free";
 constexpr const char* kDefaultClockFormat = "%H:%M:%S";
 constexpr const char* kDefaultTimeZone = "+0.0";
+constexpr const char* kDefaultWarningColor = "#FF3030";
 
 struct Settings {
     int x;
@@ -60,6 +61,12 @@ struct Settings {
     // Key telvane.inSlit: dock whenever the shell gives a slit. inSlit
     // follows it only while a slit is there.
     bool slitChoice;
+
+    // Warning colours: the rules as typed (format/warnings.h reads them),
+    // the colour of a rule without its own, and the delay in seconds.
+    char warnings[kFormatTextSize];
+    COLORREF warningColor;
+    int warningDelay;
 };
 
 // A number outside its setting's range is held to the nearest end of it,
@@ -84,6 +91,7 @@ constexpr SettingRange kInterfaceRange = {kAutoInterface, 0x7FFFFFFF};
 constexpr SettingRange kPhysicalDriveRange = {0, 9};
 constexpr SettingRange kDriveNumberRange = {0, 7};
 constexpr SettingRange kAttributeIdRange = {1, 255};
+constexpr SettingRange kWarningDelayRange = {0, 3600};  // seconds
 
 int heldWithin(int value, SettingRange range);
 
@@ -117,3 +125,7 @@ unsigned timerPeriodMs(int seconds);
 // Bounded copy for text settings: at most size-1 characters, always
 // terminated. Used by the loader and by commands alike.
 void copySettingText(char* destination, int size, const char* source);
+
+// Sets the warning rules in force from settings.warnings; every change of
+// that text (file, command, menu) goes through here.
+void applyWarningRules();

@@ -88,5 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     deleteMenu();
     freeSegments();
+    freeGraphHistories();
+    setWarningRules("");
     return 0;
 }

@@ -12,8 +12,11 @@
 
 #include "display/placement.h"
 #include "display/render.h"
+#include "display/runs.h"
 #include "display/tooltip.h"
 #include "format/format.h"
+#include "format/history.h"
+#include "format/warnings.h"
 #include "plugin/frame.h"
 #include "settings/menu.h"
 #include "settings/settings.h"
@@ -49,7 +52,43 @@ inline void checkTextSettings() {
     FUZZ_CHECK(terminatedWithin(settings.universalTimeFormat, kFormatTextSize));
     FUZZ_CHECK(terminatedWithin(settings.timeZone, kTimeZoneSize));
     FUZZ_CHECK(terminatedWithin(settings.localeString, kFormatTextSize));
+    FUZZ_CHECK(terminatedWithin(settings.warnings, kFormatTextSize));
     FUZZ_CHECK(terminatedWithin(settingsPath, kPathSize));
+}
+
+// A tick's readings for the graphs and the warning rules (a second a
+// tick), then the runs a paint cuts the line into, with what drawing a
+// graph or meter asks of them (glyphs 8 pixels wide, lines 13 high).
+inline void paintRunsNatively() {
+    static uint32_t clockMs;
+    clockMs += 1000;
+    recordGraphReadings();
+    const int delay = heldWithin(settings.warningDelay, kWarningDelayRange);
+    updateWarnings(clockMs, static_cast<uint32_t>(delay) * 1000u);
+    static Runs runs;
+    buildRuns(RGB(0, 0, 0), settings.warningColor, &runs);
+    FUZZ_CHECK(runs.count >= 0 && runs.count <= kMaxRuns);
+    FUZZ_CHECK(runs.textUsed >= 0 && runs.textUsed < kTextSize && runs.text[runs.textUsed] == '\0');
+    for (int i = 0; i < runs.count; ++i) {
+        Run& run = runs.runs[i];
+        FUZZ_CHECK(run.line >= 0 && run.line < runs.lines);
+        if (run.kind == RunKind::Text) {
+            FUZZ_CHECK(run.offset >= 0 && run.length > 0 && run.offset + run.length <= runs.textUsed);
+            run.width = 8 * run.length;
+            continue;
+        }
+        FUZZ_CHECK(run.width >= kMinFormWidth && run.width <= kMaxFormWidth);
+        const int inner = 13 - 2 * kFormBorder;
+        const double scale = graphScale(run.segment);
+        for (int age = 0; age < graphColumns(run.width); ++age) {
+            const int height = columnHeight(graphReading(run.segment, age), scale, inner);
+            FUZZ_CHECK(height >= -1 && height <= inner);
+        }
+        const SegmentValue v = segmentValue(run.segment);
+        const int fill = meterFill(v.value, meterScale(run.segment), v.read, graphColumns(run.width));
+        FUZZ_CHECK(fill >= 0 && fill <= graphColumns(run.width));
+    }
+    layoutRuns(&runs, settings.width, settings.justification);
 }
 
 // The portable half of a paint: display text, font, tooltip, measuring
@@ -75,6 +114,7 @@ inline void paintNatively() {
         resizeWindow(width, height);
     }
     textDrawFormat(settings.justification, formatEngine.multiLine);
+    paintRunsNatively();
 
     // The auto-hide poll's edge test, on the primary screen and on the second of two
     // screens left of it.

@@ -46,11 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     buildMenu(false);
     deleteMenu();
     freeSegments();
+    freeGraphHistories();
+    setWarningRules("");
 
     Settings loaded;
     std::memcpy(&loaded, &settings, sizeof loaded);
     saveSettings();
     loadFresh();
     FUZZ_CHECK(std::memcmp(&loaded, &settings, sizeof loaded) == 0);
+    setWarningRules("");
     return 0;
 }

@@ -19,6 +19,8 @@ TEST(AboutHelpText, ListsEveryTokenLineInOrderAndEndsWithoutALineEnd) {
         "%UH Uptime (hour:min)", "%H HD Temperature", "%TL Local Time", "%TU Universal Time",
         "%PM Physical Memory usage of BB (KB)", "%PN Peak Physical Memory usage of BB (KB)",
         "%PS Swap Memory usage of BB (KB)", "%PT Peak Swap Memory usage of BB (KB)", "%PG GDI objects of BB",
+        "%Gxx[w] History graph of xx, w pixels wide (4-400, default 40)",
+        "%Mxx[w] Meter of xx, w pixels wide", "    xx: CP RP SP DP[A-Z] DQ[A-Z] BP ID IU H",
         "\\n insert a newline", "%% percentage character", "", "Clock Format:", "%a ", "%A ", "%b ", "%B ",
         "%c ", "%d ", "%H ", "%I ", "%j ", "%m ", "%M ", "%p ", "%S ", "%U ", "%w ", "%W ", "%x ", "%X ",
         "%y ", "%Y ", "%z ", "%Z same as above ", "", "The # flag modifies some of the above as follows:",
@@ -53,6 +55,20 @@ TEST(AboutHelpText, TokenLinesAreExactlyTheCodesTheCompilerKnows) {
     int lines = 0;
     for (size_t end; (end = text.find("\r\n", at)) != std::string::npos && text[at] == '%'; at = end + 2) {
         std::string code = text.substr(at + 1, text.find(' ', at) - at - 1);
+        if (code == "Gxx[w]") {
+            // The graph and meter lines: every code they name makes both.
+            const size_t list = text.find("xx:", end) + 3;
+            std::string codes = text.substr(list, text.find("\r\n", list) - list) + " ";
+            for (size_t c = 1, next; (next = codes.find(' ', c)) != std::string::npos; c = next + 1) {
+                std::string drawn = codes.substr(c, next - c);
+                if (drawn.size() > 5) drawn.replace(drawn.size() - 5, 5, "C");
+                freeSegments();
+                compileFormat(("%G" + drawn + "%M" + drawn).c_str(), IdentityTexts{"", "", ""});
+                EXPECT_TRUE(formatEngine.forms[0] == Form::Graph &&
+                            formatEngine.forms[1] == Form::Meter) << drawn;
+            }
+            break;
+        }
         const size_t drive = code.find("[A-Z]");
         if (drive != std::string::npos) code.replace(drive, 5, "C");
         freeSegments();

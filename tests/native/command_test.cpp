@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "format/warnings.h"
 #include "plugin/commands.h"
 #include "plugin/frame.h"
 #include "settings/settings.h"
@@ -33,7 +34,10 @@ protected:
         settings.height = 30;
         setStandInVirtualScreen(1024, 768);
     }
-    void TearDown() override { settings = saved_; }
+    void TearDown() override {
+        settings = saved_;
+        setWarningRules("");
+    }
 
 private:
     Settings saved_;
@@ -201,6 +205,35 @@ TEST_F(CommandSettings, TextArgumentsAreCutToTheirField) {
     EXPECT_EQ(std::strlen(settings.universalTimeFormat), 1023u);
     run("@TelvaneSetLocale " + huge);
     EXPECT_EQ(std::strlen(settings.localeString), 1023u);
+    run("@TelvaneWarnings " + huge);
+    EXPECT_EQ(std::strlen(settings.warnings), 1023u);
+}
+
+// The rules are kept as typed, so a bad one can be mended; the colour
+// takes only "#RRGGBB" and opens the picker without it.
+TEST_F(CommandSettings, WarningsAreKeptAsTypedWithTheirColourAndDelay) {
+    CommandEffect e = run("@TelvaneWarnings CP>90 bad RP>80=#00FF00");
+    EXPECT_STREQ(settings.warnings, "CP>90 bad RP>80=#00FF00");
+    EXPECT_EQ(e.followUps, FollowWarnings | FollowRepaint | FollowMenu);
+    EXPECT_EQ(warningRuleCount(), 2);
+    run("@TelvaneWarnings");
+    EXPECT_STREQ(settings.warnings, "");
+    EXPECT_EQ(warningRuleCount(), 0);
+
+    settings.warningColor = RGB(1, 2, 3);
+    EXPECT_EQ(run("@TelvaneWarningColor #e0A000").followUps, FollowRepaint);
+    EXPECT_EQ(settings.warningColor, RGB(0xE0, 0xA0, 0x00));
+    for (const char* bad : {"@TelvaneWarningColor #e0a00", "@TelvaneWarningColor e0a000",
+                            "@TelvaneWarningColor #zzzzzz", "@TelvaneWarningColor #e0a0000",
+                            "@TelvaneWarningColor", "@TelvaneWarningColor "}) {
+        EXPECT_EQ(run(bad).followUps, 0u) << bad;
+        EXPECT_EQ(settings.warningColor, RGB(0xE0, 0xA0, 0x00)) << bad;
+    }
+    EXPECT_EQ(parse("@TelvaneWarningColor").id, CmdWarningColor);
+    EXPECT_EQ(parse("@TelvaneWarningsColor").id, CmdWarnings);
+
+    EXPECT_EQ(run("@TelvaneWarningDelay 5").followUps, FollowWarnings | FollowRepaint | FollowMenu);
+    EXPECT_EQ(settings.warningDelay, 5);
 }
 
 TEST_F(CommandSettings, EmptyTextsRestoreTheirDefaults) {
@@ -270,6 +303,8 @@ TEST_F(CommandSettings, NumbersOutsideTheirRangeAreHeld) {
         {"@TelvaneDiskInterval abc", &Settings::diskInterval, 1},
         {"@TelvaneUptimeInterval 99999999999", &Settings::uptimeInterval, 2147483},
         {"@TelvaneHDTempInterval -20", &Settings::hdtempInterval, 1},
+        {"@TelvaneWarningDelay -1", &Settings::warningDelay, 0},
+        {"@TelvaneWarningDelay 99999", &Settings::warningDelay, 3600},
     };
     for (const Row& row : rows) {
         run(row.command);
@@ -453,7 +488,8 @@ namespace {
 TEST_F(CommandSettings, RandomBroadcastsAreHarmless) {
     const char* pieces[] = {"@Telvane", "@telvane", "StrFormat", "TimeZone", "FontFace",
                             "SetLocale", "AlphaValue", "MainInterval", "PhyDrvNo", " ", "",
-                            "-", "99999999999", "%CP", "x", "\t", "About", "InSlit"};
+                            "-", "99999999999", "%CP", "x", "\t", "About", "InSlit",
+                            "Warnings", "WarningColor", "WarningDelay", "CP>5=#FF0000"};
     unsigned seed = 7;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
@@ -471,6 +507,7 @@ TEST_F(CommandSettings, RandomBroadcastsAreHarmless) {
         ASSERT_LT(std::strlen(settings.timeZone), static_cast<size_t>(kTimeZoneSize));
         ASSERT_LT(std::strlen(settings.fontFace), static_cast<size_t>(kFontFaceSize));
         ASSERT_LT(std::strlen(settings.localeString), static_cast<size_t>(kFormatTextSize));
+        ASSERT_LT(std::strlen(settings.warnings), static_cast<size_t>(kFormatTextSize));
     }
 }
 

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "display/placement.h"
 #include "display/render.h"
+#include "display/runs.h"
 #include "display/tooltip.h"
+#include "format/history.h"
+#include "format/warnings.h"
 #include "fake_shell.h"
 #include "settings/settings.h"
 #include "settings/settings_os.h"
@@ -77,7 +81,9 @@ TEST(MeasureLines, CutsTextLongerThanTheScratchBuffer) {
 // bit of the number (0x400 would measure instead of drawing); one line is
 // centred vertically, tabs always expand.
 TEST(DrawFlags, EachJustificationPassesItsAlignmentAlone) {
-    const unsigned oneLine = kDrawTextExpandTabs | kDrawTextSingleLine | kDrawTextVCenter;
+    // An '&' is drawn as written, never as a mnemonic mark.
+    const unsigned always = kDrawTextExpandTabs | kDrawTextNoPrefix;
+    const unsigned oneLine = always | kDrawTextSingleLine | kDrawTextVCenter;
     const struct {
         int justification;
         unsigned alignment;
@@ -85,7 +91,7 @@ TEST(DrawFlags, EachJustificationPassesItsAlignmentAlone) {
     for (const auto& row : rows) {
         EXPECT_EQ(textDrawFormat(row.justification, false), row.alignment | oneLine)
             << row.justification;
-        EXPECT_EQ(textDrawFormat(row.justification, true), row.alignment | kDrawTextExpandTabs)
+        EXPECT_EQ(textDrawFormat(row.justification, true), row.alignment | always)
             << row.justification;
     }
 }
@@ -351,6 +357,164 @@ TEST(Tooltip, LongTextIsCutAndNotResentEveryPaint) {
     trackTooltip(&tool, rect, text.c_str());
     EXPECT_EQ(std::strlen(tool.text), 258u);
     EXPECT_EQ(trackTooltip(&tool, rect, text.c_str()), 0u);
+}
+
+TEST(DrawText, AlignsAsAskedAndShowsAnAmpersandAsWritten) {
+    const unsigned kNoPrefix = 0x800;
+    EXPECT_EQ(textDrawFormat(0, false), kNoPrefix | 0x40 | 0x20 | 0x04);
+    EXPECT_EQ(textDrawFormat(1, true), kNoPrefix | 0x40 | 0x01);
+    EXPECT_EQ(textDrawFormat(2 | 0x400, true), kNoPrefix | 0x40 | 0x02);  // DT_CALCRECT dropped
+}
+
+constexpr MetricSlot kCp = metricSlot("CP");
+constexpr MetricSlot kRp = metricSlot("RP");
+constexpr MetricSlot kH = metricSlot("H");
+
+// The line as runs: texts in their colours, graphs and meters.
+class RunsTest : public ::testing::Test {
+protected:
+    static constexpr COLORREF kText = RGB(0, 0, 0);
+    static constexpr COLORREF kWarning = RGB(255, 48, 48);
+    void TearDown() override {
+        setWarningRules("");
+        freeSegments();
+        freeGraphHistories();
+    }
+    void compile(const char* format) {
+        freeSegments();
+        compileFormat(format, IdentityTexts{"", "", ""});
+        applyEscapes();
+    }
+    // "kind:text-or-width:colour@line" per run.
+    std::string described(bool* needed = nullptr) {
+        const bool built = buildRuns(kText, kWarning, &runs_);
+        if (needed) {
+            *needed = built;
+        }
+        std::string out;
+        for (int i = 0; i < runs_.count; ++i) {
+            const ::Run& run = runs_.runs[i];
+            out += i ? " " : "";
+            out += run.kind == RunKind::Text    ? "T:" + std::string(runs_.text + run.offset, run.length)
+                   : run.kind == RunKind::Graph ? "G:" + std::to_string(run.width)
+                                                : "M:" + std::to_string(run.width);
+            out += run.colour == kText ? "" : run.colour == kWarning ? ":warn" : ":own";
+            out += "@" + std::to_string(run.line);
+        }
+        return out;
+    }
+    Runs runs_;
+};
+
+TEST_F(RunsTest, TextInOneColourNeedsNoRuns) {
+    bool needed = true;
+    compile("CPU %CP RAM %RP");
+    EXPECT_EQ(described(&needed), "");
+    EXPECT_FALSE(needed);
+    // A rule in force but not in effect changes nothing either, nor one
+    // in the text's own colour.
+    setWarningRules("CP>50 RP>50=#000000");
+    writeValue(slotOf(kCp), 20);
+    writeValue(slotOf(kRp), 60);
+    updateWarnings(0, 0);
+    EXPECT_EQ(described(&needed), "T:CPU cpu RAM phy@0");
+    EXPECT_FALSE(needed);
+}
+
+TEST_F(RunsTest, WarnedTextsGraphsAndMetersInTheirColours) {
+    setWarningRules("CP>50 RP>10=#00FF00 H>1");
+    compile("CPU %CP %GCP %MRP60 %GID|%H");
+    writeSegment(slotOf(kCp), "60%");
+    writeValue(slotOf(kCp), 60);
+    writeValue(slotOf(kRp), 20);
+    writeValue(slotOf(kH), 40);
+    updateWarnings(0, 0);
+    bool needed = false;
+    EXPECT_EQ(described(&needed),
+              "T:CPU @0 T:60%:warn@0 T: @0 G:40:warn@0 T: @0 M:60:own@0 T: @0 G:40@0 T:|@0 "
+              "T:hdtemp:warn@0");
+    EXPECT_TRUE(needed);
+
+    // Several lines: a run ends at each break, graphs keep their line.
+    compile("A%GCP\\nB %MRP\\n\\n%GH");
+    EXPECT_EQ(described(), "T:A@0 G:40:warn@0 T:B @1 M:40:own@1 G:40:warn@3");
+    EXPECT_EQ(runs_.lines, 4);
+    // On one line, control characters are text, as DrawText shows them.
+    compile("%GCP\\tx");
+    EXPECT_EQ(described(), "G:40:warn@0 T:\t x@0");
+}
+
+TEST_F(RunsTest, LongLinesStopAtTheirBuffers) {
+    std::string format;
+    for (int i = 0; i < 60; ++i) {
+        format += "%GCP4%MCP4a";  // once each, then text
+    }
+    format += std::string(1500, 'w');
+    compile(format.c_str());
+    described();
+    EXPECT_LE(runs_.count, kMaxRuns);
+    EXPECT_LT(runs_.textUsed, kTextSize);
+    EXPECT_EQ(runs_.text[runs_.textUsed], '\0');
+
+    // Each graph, meter and colour change is a run: at most kMaxRuns.
+    setWarningRules("CP>0");
+    std::string many;
+    for (int i = 0; i < 150; ++i) {
+        many += "%CPx";
+    }
+    compile(many.c_str());
+    writeValue(slotOf(kCp), 1);
+    updateWarnings(0, 0);
+    described();
+    EXPECT_LE(runs_.count, kMaxRuns);
+}
+
+TEST_F(RunsTest, EachLineIsPlacedByTheJustification) {
+    compile("ab%GCP10\\nc%MRP20");
+    described();
+    const int widths[] = {14, 10, 6, 20};  // "ab", graph, "c", meter
+    for (int i = 0; i < runs_.count; ++i) {
+        runs_.runs[i].width = widths[i];
+    }
+    struct Row {
+        int justification;
+        int x[4];
+    };
+    const Row rows[] = {{0, {0, 14, 0, 6}},
+                        {1, {38, 52, 37, 43}},  // lines 24 and 26 wide in 100
+                        {2, {76, 90, 74, 80}},
+                        {1 | 4, {38, 52, 37, 43}}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(layoutRuns(&runs_, 100, row.justification), 26);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(runs_.runs[i].x, row.x[i]) << row.justification << " run " << i;
+        }
+    }
+    // Wider than the window: centred on it, as DrawText centres.
+    EXPECT_EQ(layoutRuns(&runs_, 10, 1), 26);
+    EXPECT_EQ(runs_.runs[2].x, -8);
+}
+
+TEST(MeterAndColumns, FillToTheirShareOfTheScale) {
+    struct Row {
+        double value;
+        double scale;
+        bool read;
+        int fill;    // of 38
+        int column;  // of 11
+    };
+    const Row rows[] = {
+        {0, 100, true, 0, 1},   // a reading of 0 still shows in a graph
+        {50, 100, true, 19, 6}, {100, 100, true, 38, 11}, {250, 100, true, 38, 11},
+        {-5, 100, true, 0, 1},  {7, 0, true, 0, 1},       {50, 100, false, 0, -1},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(meterFill(row.value, row.scale, row.read, 38), row.fill) << row.value;
+        const float reading = row.read ? static_cast<float>(row.value) : std::nanf("");
+        EXPECT_EQ(columnHeight(reading, row.scale, 11), row.column) << row.value;
+    }
+    EXPECT_EQ(columnHeight(50, 100, 0), -1);  // no room inside the outline
+    EXPECT_EQ(meterFill(50, 100, true, -2), 0);
 }
 
 }  // namespace

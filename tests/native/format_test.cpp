@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "format/format.h"
+#include "format/history.h"
 #include "metrics/clocks.h"
 #include "metrics/disk.h"
 #include "metrics/network.h"
@@ -18,7 +20,10 @@ const IdentityTexts kIdentity{"192.168.1.7", "alice", "DESK"};
 class FormatTest : public ::testing::Test {
 protected:
     void SetUp() override { resetSegments(); }
-    void TearDown() override { freeSegments(); }
+    void TearDown() override {
+        freeSegments();
+        freeGraphHistories();
+    }
 
     std::vector<std::string> compile(const char* format, IdentityTexts identity = kIdentity) {
         freeSegments();
@@ -195,6 +200,157 @@ TEST_F(FormatTest, SegmentWritesStayWithinTheirSize) {
     EXPECT_EQ(display(), "123456789|a very long dis");
 }
 
+// "%G"/"%M", a code drawn to scale and up to three digits of width; any
+// other piece after "%G" or "%M" is text, as it always was.
+TEST_F(FormatTest, GraphsAndMetersOfCodesDrawnToScale) {
+    constexpr Form T = Form::Text, H = Form::Hidden, G = Form::Graph, M = Form::Meter;
+    struct Row {
+        const char* format;
+        Segments segments;
+        std::vector<Form> forms;
+        std::vector<int> widths;  // of the graphs and meters, in order
+    };
+    const Row rows[] = {
+        // A token shown only as a graph or meter gets a hidden segment at the end.
+        {"%GCP", {"", "cpu"}, {G, H}, {40}},
+        {"%GRP60 RAM", {"", " RAM", "phy"}, {G, T, H}, {60}},
+        {"%MBP30%GDQC", {"", "", "bat", "--"}, {M, G, H, H}, {30, 40}},
+        {"%GH%MIU", {"", "", "hdtemp", "0KB"}, {G, M, H, H}, {40, 40}},
+        // With its text shown too, the text is the source, where it stands.
+        {"%GCP %CP", {"", " ", "cpu"}, {G, T, T}, {40}},
+        {"%CP %GCP %MCP", {"cpu", " ", "", " ", ""}, {T, T, G, T, M}, {40, 40}},
+        // Each form once; its width is read, and text follows.
+        {"%GCP%GCP7x %MCP%MCP", {"", "x ", "", "cpu"}, {G, T, M, H}, {40, 40}},
+        // Widths: one to three digits, held to 4..400.
+        {"%GCP0", {"", "cpu"}, {G, H}, {4}},
+        {"%GCP999", {"", "cpu"}, {G, H}, {400}},
+        {"%GCP1234", {"", "4", "cpu"}, {G, T, H}, {123}},
+        {"%MCP007.", {"", ".", "cpu"}, {M, T, H}, {7}},
+        // Not a code drawn to scale, or no drive letter: text as before.
+        {"%GTL", {"GTL"}, {T}, {}},
+        {"%GCN %MRT", {"GCN ", "MRT"}, {T, T}, {}},
+        {"%GDQ %GDQc", {"GDQ ", "GDQc"}, {T, T}, {}},
+        {"%G%M5%GX", {"G", "M5", "GX"}, {T, T, T}, {}},
+        {"%gCP", {"gCP"}, {T}, {}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(compile(row.format), row.segments) << row.format;
+        std::vector<Form> forms;
+        std::vector<int> widths;
+        for (int i = 0; i < formatEngine.segmentCount; ++i) {
+            const Form form = formatEngine.forms[i];
+            forms.push_back(form);
+            if (form == G || form == M) {
+                widths.push_back(formatEngine.formWidths[i]);
+                const int source = formatEngine.formSources[i];
+                ASSERT_GE(source, 0) << row.format;
+                EXPECT_EQ(formatEngine.segmentTokens[source], formatEngine.segmentTokens[i]);
+            }
+        }
+        EXPECT_EQ(forms, row.forms) << row.format;
+        EXPECT_EQ(widths, row.widths) << row.format;
+        EXPECT_EQ(formatEngine.hasForms, !row.widths.empty()) << row.format;
+    }
+
+    // Graphs and meters show no text, nor does a hidden token; its updater
+    // runs, and the graph's number is its token's.
+    compile("A%MRP B%GDQC");
+    EXPECT_EQ(display(), "A B");
+    EXPECT_NE(formatEngine.updaters & (1u << UpdateMemory), 0u);
+    EXPECT_EQ(formatEngine.driveTokenCount, 1);
+    EXPECT_EQ(formatEngine.letters[3], 'C');
+    writeValue(diskSlotOf(DiskUsedPercent, 'C'), 83);
+    const SegmentValue graph = segmentValue(3);
+    EXPECT_TRUE(graph.read);
+    EXPECT_EQ(graph.value, 83);
+    EXPECT_EQ(graph.unit, Unit::Percent);
+    EXPECT_FALSE(segmentValue(1).read);  // the meter's memory: not read yet
+
+    // A full table leaves a graph without a source: it stays empty.
+    std::string format;
+    for (int i = 0; i < 99; ++i) {
+        format += "x%CX";
+    }
+    compile((format + "%GCP").c_str());
+    EXPECT_EQ(formatEngine.segmentCount, kMaxSegments);
+    EXPECT_EQ(formatEngine.formSources[kMaxSegments - 1], -1);
+    EXPECT_FALSE(segmentValue(kMaxSegments - 1).read);
+}
+
+// The readings of a graph, as the main tick gives them: one column each,
+// kept while a format shows the graph, at its new width.
+TEST_F(FormatTest, AGraphKeepsItsReadingsWhileItsTokenIsShown) {
+    auto tick = [](double cpu) {
+        writeValue(slotOf(SlotCpuLoad), cpu);
+        recordGraphReadings();
+    };
+    auto readings = [](int segment, int count) {
+        std::vector<std::string> out;
+        for (int age = 0; age < count; ++age) {
+            const float r = graphReading(segment, age);
+            out.push_back(std::isnan(r) ? "-" : std::to_string(static_cast<int>(r)));
+        }
+        return out;
+    };
+    using Texts = std::vector<std::string>;
+    compile("%GCP6");  // four columns inside the outline
+    EXPECT_EQ(readings(0, 2), (Texts{"-", "-"}));  // empty until the first reading
+    for (double cpu : {10, 20, 30, 40, 50}) {
+        tick(cpu);
+    }
+    EXPECT_EQ(readings(0, 5), (Texts{"50", "40", "30", "20", "-"}));
+    clearValue(slotOf(SlotCpuLoad));  // a tick without a reading is a gap
+    recordGraphReadings();
+    EXPECT_EQ(readings(0, 5), (Texts{"-", "50", "40", "30", "-"}));
+
+    // A format change that keeps the graph keeps them, wider or narrower.
+    compile("x %GCP8 %CP");
+    EXPECT_EQ(readings(1, 7), (Texts{"-", "50", "40", "30", "-", "-", "-"}));
+    tick(60);
+    EXPECT_EQ(readings(1, 6), (Texts{"60", "-", "50", "40", "30", "-"}));
+    compile("%GCP4");
+    EXPECT_EQ(readings(0, 3), (Texts{"60", "-", "-"}));
+
+    // A format without the graph drops them; so does the plugin's end.
+    compile("%MCP");
+    compile("%GCP");
+    EXPECT_EQ(readings(0, 1), (Texts{"-"}));
+    tick(5);
+    freeGraphHistories();
+    EXPECT_EQ(readings(0, 1), (Texts{"-"}));
+    EXPECT_TRUE(std::isnan(graphReading(-1, 0)) && std::isnan(graphReading(kMaxSegments, 0)));
+}
+
+TEST_F(FormatTest, GraphsAndMetersScaleToTheirUnit) {
+    // Segments: graphs of CP, H and ID (two columns), meters of ID and CP.
+    compile("%GCP%GH%GID4%MID%MCP");
+    const int cpuGraph = 0, driveGraph = 1, downGraph = 2, downMeter = 3, cpuMeter = 4;
+    EXPECT_EQ(graphScale(cpuGraph), 100);
+    EXPECT_EQ(graphScale(driveGraph), 100);
+    EXPECT_EQ(meterScale(cpuMeter), 100);
+    EXPECT_EQ(graphScale(downGraph), 1);  // nothing read: at least 1 KB/s
+    EXPECT_EQ(meterScale(downMeter), 1);
+    for (double kb : {0.5, 300.0, 20.0}) {
+        writeValue(slotOf(SlotDownload), kb);
+        recordGraphReadings();
+    }
+    EXPECT_EQ(graphScale(downGraph), 300);
+    writeValue(slotOf(SlotDownload), 10);
+    recordGraphReadings();
+    // The graph scales to what it shows; the meter to the largest since the
+    // start, or the figure now when that is larger.
+    EXPECT_EQ(graphScale(downGraph), 20);
+    EXPECT_EQ(meterScale(downMeter), 300);
+    writeValue(slotOf(SlotDownload), 450);
+    EXPECT_EQ(meterScale(downMeter), 450);
+    freeGraphHistories();
+    writeValue(slotOf(SlotDownload), 0.25);
+    EXPECT_EQ(meterScale(downMeter), 1);
+    // Only graphs and meters have scales.
+    EXPECT_EQ(graphScale(cpuMeter), 1);
+    EXPECT_EQ(meterScale(-1), 1);
+}
+
 }  // namespace
 
 namespace {
@@ -203,7 +359,7 @@ namespace {
 // mixes of codes, percent signs and backslashes must compile, escape and
 // assemble without touching memory outside the table (ASan watches).
 TEST_F(FormatTest, RandomFormatsStayWithinTheirBuffers) {
-    const char alphabet[] = "%%%\\\\CPRDFTUHNBISQWLGMXZcnt AZ";
+    const char alphabet[] = "%%%\\\\CPRDFTUHNBISQWLGMXZcnt AZ9";
     unsigned seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
@@ -218,6 +374,7 @@ TEST_F(FormatTest, RandomFormatsStayWithinTheirBuffers) {
         for (int slot = 0; slot < SlotCount; ++slot) {
             writeSegment(slotOf(static_cast<MetricSlot>(slot)), "0123456789012345678901234567");
         }
+        recordGraphReadings();
         ASSERT_LE(formatEngine.segmentCount, kMaxSegments);
         ASSERT_LT(display().size(), static_cast<size_t>(kTextSize));
     }

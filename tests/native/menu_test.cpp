@@ -20,7 +20,7 @@ protected:
         settings = Settings{10, 20, 180, 30, 12, 160, 2, 4, 1, 1, 10, 60, 10, 3,
                             true, false, true, false, true, true, true, false, false, false,
                             false, false, 0, "Tahoma", "CPU:%CP", "%H:%M", "%H:%M:%S", "+1.0",
-                            "", 0, 1, 194, true};
+                            "", 0, 1, 194, true, "CP>90 DQC>95", RGB(255, 48, 48), 2};
     }
     void TearDown() override {
         deleteMenu();
@@ -99,6 +99,11 @@ Configuration >
     Font Face -> @TelvaneFontFace = "Tahoma"
     Font Color -> @TelvaneFontColor
     Browse... -> @TelvaneSetFont
+  Warnings >
+    [Warnings] TLV_Warnings
+    Rules -> @TelvaneWarnings = "CP>90 DQC>95"
+    Delay (sec) -> @TelvaneWarningDelay = 2 (0..3600)
+    Color -> @TelvaneWarningColor
   ----
   In Slit -> @TelvaneInSlit [x]
   Plugin Toggle -> @TelvanePluginToggle
@@ -146,7 +151,8 @@ TEST_F(ContextMenu, BuildsTheWholeTreeWithCurrentValuesAndShowsIt) {
     const std::vector<std::string> order = {
         "Vexel/TLV_Vexel",       "Clock/TLV_Clock",   "Network/TLV_Network",
         "Update Interval (sec)/TLV_Interval",         "Configuration/TLV_Config",
-        "Auto Resize/TLV_Resize", "Font/TLV_Font",    "Style Type/TLV_Style",
+        "Auto Resize/TLV_Resize", "Font/TLV_Font",    "Warnings/TLV_Warnings",
+        "Style Type/TLV_Style",
         "Justification/TLV_Justify", "Settings/TLV_Settings", "HD Temperature/TLV_HDTemp",
         "Telvane/TLV_Main"};
     EXPECT_EQ(fakeshell::madeMenus(), order);
@@ -160,7 +166,7 @@ TEST_F(ContextMenu, OffersDockingOnlyWhenStartedWithASlit) {
     for (const std::string& title : titles(configuration)) {
         EXPECT_NE(title, "In Slit");
     }
-    EXPECT_EQ(titles(configuration)[5], "Plugin Toggle");
+    EXPECT_EQ(titles(configuration)[6], "Plugin Toggle");
 }
 
 TEST_F(ContextMenu, HidesThePluginFontWhileTheStyleFontIsUsed) {
@@ -190,7 +196,7 @@ TEST_F(ContextMenu, ValuesOutsideAChoiceTickNothing) {
 TEST_F(ContextMenu, ARebuildReplacesThePreviousTree) {
     buildMenu(true);
     const int oneTree = fakeshell::liveMenus();
-    EXPECT_EQ(oneTree, 12);
+    EXPECT_EQ(oneTree, 13);
     buildMenu(false);
     EXPECT_EQ(fakeshell::liveMenus(), oneTree);
     EXPECT_EQ(fakeshell::shownMenu(), rootMenu);

@@ -50,7 +50,8 @@ std::string describe(const Settings& s) {
         << s.daylightSavingTime << " | " << s.fontColor << " [" << s.fontFace << "] ["
         << s.strFormat << "] [" << s.localTimeFormat << "] [" << s.universalTimeFormat << "] ["
         << s.timeZone << "] [" << s.localeString << "] " << int(s.physicalDriveNumber) << ' '
-        << int(s.driveNumber) << ' ' << int(s.hdTempAttrId);
+        << int(s.driveNumber) << ' ' << int(s.hdTempAttrId) << " [" << s.warnings << "] "
+        << s.warningColor << ' ' << s.warningDelay;
     return out.str();
 }
 
@@ -74,15 +75,19 @@ TEST_F(SettingsFile, FirstStartWritesEveryKeyBesideThePluginInSaveOrder) {
         "telvane.useRefFont:", "telvane.daylightSavingTime:", "telvane.fontColor:",
         "telvane.fontFace:", "telvane.strFormat:", "telvane.localTimeFormat:",
         "telvane.universalTimeFormat:", "telvane.timeZone:", "telvane.localeString:",
-        "telvane.PhysicalDriveNumber:", "telvane.DriveNumber:", "telvane.HDTempAttrID:"};
+        "telvane.PhysicalDriveNumber:", "telvane.DriveNumber:", "telvane.HDTempAttrID:",
+        "telvane.warnings:", "telvane.warningColor:", "telvane.warningDelay:"};
     EXPECT_EQ(fakeshell::writtenKeys(kPluginRc), saveOrder);
 
-    // A first start floats, and the colour is the one already in use.
+    // A first start floats, and the font's colour is the one already in
+    // use; the warnings' is its default.
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.inSlit:"), "false");
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.fontColor:"), "#010203");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.warningColor:"), "#ff3030");
     EXPECT_EQ(describe(settings),
               "10 10 180 30 12 160 0 1 1 1 10 60 10 -1 | 101001100010 | 197121 [Tahoma] "
-              "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194");
+              "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194 [] " +
+                  std::to_string(RGB(0xff, 0x30, 0x30)) + " 2");
 }
 
 TEST_F(SettingsFile, SearchesPluginFolderBeforeShellFolderAndDottedNameFirst) {
@@ -124,7 +129,8 @@ TEST_F(SettingsFile, AbsentKeysTakeTheReadDefaults) {
     // Unlike a first start, an existing file without the key docks.
     EXPECT_EQ(describe(loadFrom(kPluginRc)),
               "10 10 180 30 12 160 0 1 1 1 10 60 10 -1 | 101011100010 | 0 [Tahoma] "
-              "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194");
+              "[CPU:%CP RAM:%RP C:%DFC Free] [%H:%M:%S] [%H:%M:%S] [+0.0] [] 0 0 194 [] " +
+                  std::to_string(RGB(0xff, 0x30, 0x30)) + " 2");
 }
 
 TEST_F(SettingsFile, EmptyTextsTakeTheirDefaultExceptTheLocale) {
@@ -185,6 +191,8 @@ TEST_F(SettingsFile, NumbersOutsideTheirRangeAreHeldAsReadAndSavedSo) {
         {"telvane.DriveNumber:", "-1", 0},
         {"telvane.HDTempAttrID:", "450", 255},
         {"telvane.HDTempAttrID:", "0", 1},
+        {"telvane.warningDelay:", "-1", 0},
+        {"telvane.warningDelay:", "86400", 3600},
     };
     const auto field = [](const std::string& key) -> int {
         if (key == "telvane.alpha:") return settings.alpha;
@@ -197,6 +205,7 @@ TEST_F(SettingsFile, NumbersOutsideTheirRangeAreHeldAsReadAndSavedSo) {
         if (key == "telvane.interface:") return settings.networkInterface;
         if (key == "telvane.PhysicalDriveNumber:") return settings.physicalDriveNumber;
         if (key == "telvane.DriveNumber:") return settings.driveNumber;
+        if (key == "telvane.warningDelay:") return settings.warningDelay;
         return settings.hdTempAttrId;
     };
     fakeshell::addFile(kPluginRc);
@@ -252,7 +261,8 @@ TEST_F(SettingsFile, ASavedRecordReadsBackTheSame) {
     settings = Settings{1, 2, 300, 40, 9, 200, 3, 6, 2, 5, 20, 120, 30, 4,
                         false, true, false, true, true, false, false, true, true, true,
                         false, true, RGB(0x12, 0xab, 0xef), "Lucida Console",
-                        "%TL %TU\\n%H", "%I:%M %p", "%H:%M", "-3.5", "German", 1, 3, 190, true};
+                        "%TL %TU\\n%H", "%I:%M %p", "%H:%M", "-3.5", "German", 1, 3, 190, true,
+                        "CP>90=#e0A000 RP>  H>=55", RGB(1, 2, 3), 0};
     const std::string saved = describe(settings);
 
     saveSettings();

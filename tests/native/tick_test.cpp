@@ -9,6 +9,7 @@
 #include <string>
 
 #include "format/format.h"
+#include "format/history.h"
 #include "metrics/clocks_native.h"
 #include "metrics/disk.h"
 #include "metrics/disk_native.h"
@@ -39,6 +40,7 @@ protected:
     }
     void TearDown() override {
         freeSegments();
+        freeGraphHistories();
         destroySystemSampler();
     }
     void useFormat(const char* format) {
@@ -206,6 +208,27 @@ TEST_F(TickTest, ATokenBroughtInByAFormatChangeStartsAsAtStartUp) {
     traffic(100);
     runTimerUpdaters(TIMER_MAIN);
     EXPECT_EQ(shown(SlotDownload), "100KB");
+}
+
+// A graph asks nothing of its own: its token's updater runs for it, and
+// each main tick (not the compile's reading, nor a slower timer) adds a
+// column, kept across a format change that keeps the graph.
+TEST_F(TickTest, AGraphTakesOneReadingPerMainTickAndKeepsIt) {
+    systemStandIn.cpuPercent = 40;
+    useFormat("%GCP");
+    EXPECT_EQ(systemStandIn.cpuSamples, 1);
+    EXPECT_TRUE(std::isnan(graphReading(0, 0)));
+    runTimerUpdaters(TIMER_MAIN);
+    EXPECT_EQ(systemStandIn.cpuSamples, 2);
+    EXPECT_EQ(graphReading(0, 0), 40);
+    systemStandIn.cpuPercent = 70;
+    runTimerUpdaters(TIMER_DISK);
+    EXPECT_TRUE(std::isnan(graphReading(0, 1)));
+    useFormat("CPU %CP %GCP");
+    runTimerUpdaters(TIMER_MAIN);
+    EXPECT_EQ(graphReading(3, 0), 70);
+    EXPECT_EQ(graphReading(3, 1), 40);
+    EXPECT_EQ(systemStandIn.cpuForgets, 1);  // the CPU went on, not afresh
 }
 
 TEST_F(TickTest, InterfaceIsLookedUpAgainOnlyWhenItMayHaveMoved) {

@@ -8,7 +8,8 @@
 // src/smart/smart_win.cpp): its main timer id, sampler records and the
 // format below are Telvane's. The bare paint repeats the plugin's last
 // paint as recorded: the same gradient through our MakeStyleGradient, the
-// same font and colour, one DrawTextA of the same text, the copy.
+// same font and colour, one DrawTextA of the same text, the copy. For a
+// line of graphs and meters the floor is that bare paint of its text.
 #include <winsock2.h>
 #include <ws2ipdef.h>
 #include <windows.h>
@@ -60,6 +61,12 @@ struct TickFormat {
 const TickFormat kTickFormats[] = {
     {"tick-default", "CPU:%CP RAM:%RP C:%DFC Free", PartSampler | PartMemory},
     {"tick-cpu", "%CP", PartSampler}};
+
+// Graphs, a meter and warning colours, with two rules in force (they hold
+// at any reading), after enough ticks to fill the graphs.
+constexpr const char* kGraphsFormat = "CPU %CP %GCP %MRP %GID";
+constexpr const char* kGraphsRules = "CP>=0 RP>=0=#E0A000";
+constexpr int kGraphTicks = 40;
 
 double microsecondsPerTick = 0.0;
 
@@ -318,9 +325,12 @@ Floor floorCalls;
 // ---- the bare paint ----
 
 WNDPROC pluginProc = nullptr;
+// What the bare paint draws: the plugin's recorded paint, or a copy with
+// another text.
+const shell::PaintRecord* bareRecord = nullptr;
 
 void barePaint(HWND window) {
-    const shell::PaintRecord& drawn = shell::recordedPaint();
+    const shell::PaintRecord& drawn = bareRecord ? *bareRecord : shell::recordedPaint();
     StyleItem style = shell::recordedGradient().style;
     PAINTSTRUCT paint;
     HDC windowDc = BeginPaint(window, &paint);
@@ -493,6 +503,36 @@ void runBenchmark(const std::string& arguments) {
             BarePainter painter(window);
             return timed([&] { repaintNow(window); });
         });
+
+    // The same window with graphs, a meter and warning colours, beside
+    // a bare paint of the same text in the plain paint's place and flags.
+    shell::PaintRecord graphsFloor = recordedPaint();
+    broadcast("@TelvaneWarningDelay 0");
+    broadcast(std::string("@TelvaneWarnings ") + kGraphsRules);
+    broadcast(std::string("@TelvaneStrFormat ") + kGraphsFormat);
+    for (int tick = 0; tick < kGraphTicks; ++tick) {
+        SendMessageA(window, WM_TIMER, kMainTimer, 0);
+    }
+    hookPluginImports(plugin);
+    recordPaints(true);
+    repaintNow(window);
+    recordPaints(false);
+    unhookPluginImports(plugin);
+    graphsFloor.text = recordedPaint().text;
+    measure(
+        "paint-graphs", [&](int) { return timed([&] { repaintNow(window); }); },
+        [&](int) {
+            BarePainter painter(window);
+            bareRecord = &graphsFloor;
+            const double time = timed([&] { repaintNow(window); });
+            bareRecord = nullptr;
+            return time;
+        });
+    broadcast("@TelvaneWarnings");
+    broadcast("@TelvaneWarningDelay 2");
+    broadcast(formatCommand(0));
+    SendMessageA(window, WM_TIMER, kMainTimer, 0);
+    ValidateRect(window, nullptr);
 
     measure(
         "format",

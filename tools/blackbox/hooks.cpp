@@ -14,6 +14,8 @@
 namespace {
 
 using DrawTextFn = int(WINAPI*)(HDC, LPCSTR, int, LPRECT, UINT);
+using FrameRectFn = int(WINAPI*)(HDC, const RECT*, HBRUSH);
+using PolyPolylineFn = BOOL(WINAPI*)(HDC, const POINT*, const DWORD*, DWORD);
 using BeginPaintFn = HDC(WINAPI*)(HWND, LPPAINTSTRUCT);
 using EndPaintFn = BOOL(WINAPI*)(HWND, const PAINTSTRUCT*);
 using MetricsFn = int(WINAPI*)(int);
@@ -23,6 +25,8 @@ using CreateWindowFn = HWND(WINAPI*)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int
 using GetProcFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 
 DrawTextFn realDrawText = DrawTextA;
+FrameRectFn realFrameRect = FrameRect;
+PolyPolylineFn realPolyPolyline = PolyPolyline;
 BeginPaintFn realBeginPaint = BeginPaint;
 EndPaintFn realEndPaint = EndPaint;
 MetricsFn realMetrics = GetSystemMetrics;
@@ -31,6 +35,10 @@ CreateWindowFn realCreateWindow = CreateWindowExA;
 GetProcFn realGetProc = GetProcAddress;
 
 std::string drawnText;
+std::vector<shell::DrawnRun> drawnRuns;
+// What the paint under way drew so far; taken as the last paint's at its end.
+std::string paintText;
+std::vector<shell::DrawnRun> paintRuns;
 int paintDepth = 0;
 int paintsDone = 0;
 bool paintHooked = false;
@@ -46,7 +54,8 @@ bool windowFailureHappened = false;
 shell::PaintRecord paintRecord;
 
 // What the benchmark's bare paint repeats: the font, colour, rectangle
-// and flags of the plugin's DrawTextA.
+// and flags of the plugin's first DrawTextA of a paint, and the text of
+// all of them.
 void recordPaint(HDC dc, const RECT* rect, UINT format) {
     shell::PaintRecord& r = paintRecord;
     r.valid = GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof r.font, &r.font) != 0;
@@ -54,30 +63,86 @@ void recordPaint(HDC dc, const RECT* rect, UINT format) {
     r.backgroundMode = GetBkMode(dc);
     r.rect = rect ? *rect : RECT{};
     r.format = format;
-    r.text = drawnText;
 }
+
+// The colour of a pen or brush as drawn: the DC's own colour for the DC
+// pen and brush, the object's for any other.
+COLORREF penColour(HDC dc) {
+    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+    if (pen == GetStockObject(DC_PEN)) {
+        return GetDCPenColor(dc);
+    }
+    LOGPEN described{};
+    GetObjectA(pen, sizeof described, &described);
+    return described.lopnColor;
+}
+
+COLORREF brushColour(HDC dc, HBRUSH brush) {
+    if (brush == GetStockObject(DC_BRUSH)) {
+        return GetDCBrushColor(dc);
+    }
+    LOGBRUSH described{};
+    GetObjectA(brush, sizeof described, &described);
+    return described.lbColor;
+}
+
+bool drawing() { return paintDepth > 0 || !paintHooked; }
 
 int WINAPI drawTextHook(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     // Measuring is not drawing; outside a paint nothing reaches the screen.
-    if (!(format & DT_CALCRECT) && (paintDepth > 0 || !paintHooked)) {
-        if (!text) {
-            drawnText.clear();
-        } else if (count < 0) {
-            drawnText = text;
-        } else {
-            drawnText.assign(text, static_cast<size_t>(count));
+    if (!(format & DT_CALCRECT) && drawing()) {
+        std::string drawn;
+        if (text && count < 0) {
+            drawn = text;
+        } else if (text) {
+            drawn.assign(text, static_cast<size_t>(count));
         }
-        if (recordingPaint) {
+        if (recordingPaint && paintRuns.empty()) {
             recordPaint(dc, rect, format);
+        }
+        paintText += drawn;
+        paintRuns.push_back({shell::DrawnRun::Text, drawn, 0, 0, GetTextColor(dc)});
+        if (!paintHooked) {
+            drawnText = drawn;
+            drawnRuns.assign(1, paintRuns.back());
+            paintText.clear();
+            paintRuns.clear();
         }
     }
     return realDrawText(dc, text, count, rect, format);
+}
+
+// A meter: its outline is its box.
+int WINAPI frameRectHook(HDC dc, const RECT* rect, HBRUSH brush) {
+    if (drawing() && rect) {
+        paintRuns.push_back({shell::DrawnRun::Meter, "", static_cast<int>(rect->right - rect->left),
+                             static_cast<int>(rect->bottom - rect->top), brushColour(dc, brush)});
+    }
+    return realFrameRect(dc, rect, brush);
+}
+
+// A graph: its first line is its outline, the box around its columns.
+BOOL WINAPI polyPolylineHook(HDC dc, const POINT* points, const DWORD* counts, DWORD lines) {
+    if (drawing() && points && counts && lines > 0 && counts[0] > 0) {
+        LONG left = points[0].x, right = points[0].x, top = points[0].y, bottom = points[0].y;
+        for (DWORD i = 1; i < counts[0]; ++i) {
+            left = std::min(left, points[i].x);
+            right = std::max(right, points[i].x);
+            top = std::min(top, points[i].y);
+            bottom = std::max(bottom, points[i].y);
+        }
+        paintRuns.push_back({shell::DrawnRun::Graph, "", static_cast<int>(right - left + 1),
+                             static_cast<int>(bottom - top + 1), penColour(dc)});
+    }
+    return realPolyPolyline(dc, points, counts, lines);
 }
 
 HDC WINAPI beginPaintHook(HWND window, LPPAINTSTRUCT paint) {
     HDC dc = realBeginPaint(window, paint);
     if (dc) {
         ++paintDepth;
+        paintText.clear();
+        paintRuns.clear();
     }
     return dc;
 }
@@ -85,6 +150,14 @@ HDC WINAPI beginPaintHook(HWND window, LPPAINTSTRUCT paint) {
 BOOL WINAPI endPaintHook(HWND window, const PAINTSTRUCT* paint) {
     if (paintDepth > 0) {
         --paintDepth;
+    }
+    // A paint that drew nothing leaves the last one's.
+    if (paintDepth == 0 && !paintRuns.empty()) {
+        drawnText = paintText;
+        drawnRuns = paintRuns;
+        if (recordingPaint) {
+            paintRecord.text = paintText;
+        }
     }
     ++paintsDone;
     return realEndPaint(window, paint);
@@ -398,6 +471,8 @@ namespace shell {
 int hookPluginImports(HMODULE plugin) {
     int patched = 0;
     patched += patch(plugin, "DrawTextA", &drawTextHook, realDrawText);
+    patched += patch(plugin, "FrameRect", &frameRectHook, realFrameRect);
+    patched += patch(plugin, "PolyPolyline", &polyPolylineHook, realPolyPolyline, "gdi32.dll");
     paintHooked = patch(plugin, "BeginPaint", &beginPaintHook, realBeginPaint);
     paintHooked = patch(plugin, "EndPaint", &endPaintHook, realEndPaint) && paintHooked;
     patched += paintHooked ? 2 : 0;
@@ -461,6 +536,8 @@ void printQueries() {
 
 void unhookPluginImports(HMODULE plugin) {
     DrawTextFn drawText = nullptr;
+    FrameRectFn frameRect = nullptr;
+    PolyPolylineFn polyPolyline = nullptr;
     BeginPaintFn beginPaint = nullptr;
     EndPaintFn endPaint = nullptr;
     MetricsFn metrics = nullptr;
@@ -468,6 +545,8 @@ void unhookPluginImports(HMODULE plugin) {
     CreateWindowFn createWindow = nullptr;
     GetProcFn getProc = nullptr;
     patch(plugin, "DrawTextA", realDrawText, drawText);
+    patch(plugin, "FrameRect", realFrameRect, frameRect);
+    patch(plugin, "PolyPolyline", realPolyPolyline, polyPolyline, "gdi32.dll");
     patch(plugin, "BeginPaint", realBeginPaint, beginPaint);
     patch(plugin, "EndPaint", realEndPaint, endPaint);
     patch(plugin, "GetSystemMetrics", realMetrics, metrics);
@@ -512,6 +591,8 @@ void recordPaints(bool on) { recordingPaint = on; }
 const PaintRecord& recordedPaint() { return paintRecord; }
 
 const std::string& lastDrawnText() { return drawnText; }
+
+const std::vector<DrawnRun>& lastDrawnRuns() { return drawnRuns; }
 
 int takePaintCount() {
     int count = paintsDone;

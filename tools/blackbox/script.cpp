@@ -64,6 +64,33 @@ void printText() {
     shell::say("text", shell::escape(shell::lastDrawnText()));
 }
 
+std::string colourText(COLORREF colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(colour), GetGValue(colour),
+                  GetBValue(colour));
+    return text;
+}
+
+// Each run of the last paint: a text in its colour, a graph or meter with
+// its box and colour.
+void printRuns() {
+    if (HWND window = shell::pluginWindow()) {
+        UpdateWindow(window);
+    }
+    std::string line;
+    for (const shell::DrawnRun& run : shell::lastDrawnRuns()) {
+        line += line.empty() ? "" : " | ";
+        if (run.kind == shell::DrawnRun::Text) {
+            line += "text \"" + shell::escape(run.text) + "\" ";
+        } else {
+            line += std::string(run.kind == shell::DrawnRun::Graph ? "graph " : "meter ") +
+                    std::to_string(run.width) + "x" + std::to_string(run.height) + " ";
+        }
+        line += colourText(run.colour);
+    }
+    shell::say("runs", line.empty() ? "none" : line);
+}
+
 void showMenu() {
     HWND window = needWindow("menu");
     if (!window) {
@@ -156,23 +183,18 @@ bool writeBitmap(const std::string& path, int width, int height, const std::vect
     return (std::fclose(out) == 0) && ok;
 }
 
-void screenshot(const std::string& path) {
-    HWND window = needWindow("screenshot");
-    if (!window) {
-        return;
-    }
-    if (path.empty()) {
-        commandError("screenshot", "a file name is needed");
-        return;
-    }
+// The window's pixels as a bottom-up 24-bit DIB, rows `stride` bytes apart;
+// false (with the error reported for `word`) when it has none.
+bool captureWindow(const char* word, HWND window, int& width, int& height, size_t& stride,
+                   std::vector<BYTE>& pixels) {
     UpdateWindow(window);
     RECT r;
     GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
+    width = r.right - r.left;
+    height = r.bottom - r.top;
     if (width <= 0 || height <= 0) {
-        commandError("screenshot", "the window has no area");
-        return;
+        commandError(word, "the window has no area");
+        return false;
     }
     HDC source = GetWindowDC(window);
     HDC memory = CreateCompatibleDC(source);
@@ -188,13 +210,36 @@ void screenshot(const std::string& path) {
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 24;
     format.bmiHeader.biCompression = BI_RGB;
-    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    std::vector<BYTE> pixels(stride * static_cast<size_t>(height));
+    stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    pixels.assign(stride * static_cast<size_t>(height), 0);
     int rows = GetDIBits(memory, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(window, source);
-    if (rows != height || !writeBitmap(path, width, height, pixels)) {
+    if (rows != height) {
+        commandError(word, "cannot read the window's pixels");
+        return false;
+    }
+    return true;
+}
+
+void screenshot(const std::string& path) {
+    HWND window = needWindow("screenshot");
+    if (!window) {
+        return;
+    }
+    if (path.empty()) {
+        commandError("screenshot", "a file name is needed");
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    size_t stride = 0;
+    std::vector<BYTE> pixels;
+    if (!captureWindow("screenshot", window, width, height, stride, pixels)) {
+        return;
+    }
+    if (!writeBitmap(path, width, height, pixels)) {
         commandError("screenshot", "cannot write " + path);
         return;
     }
@@ -210,6 +255,36 @@ void screenshot(const std::string& path) {
     shell::say("screenshot", shell::escape(path) + " " + std::to_string(width) + "x" +
                                  std::to_string(height) + " " + std::to_string(colours.size()) +
                                  " colours");
+}
+
+// How many of the window's pixels have exactly the colour #RRGGBB.
+void countPixels(const std::string& rest) {
+    const bool hex = rest.size() == 7 && rest[0] == '#' &&
+                     std::all_of(rest.begin() + 1, rest.end(),
+                                 [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    if (!hex) {
+        commandError("pixels", "usage: pixels #RRGGBB");
+        return;
+    }
+    const unsigned long rgb = std::strtoul(rest.c_str() + 1, nullptr, 16);
+    const COLORREF wanted = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    HWND window = needWindow("pixels");
+    int width = 0;
+    int height = 0;
+    size_t stride = 0;
+    std::vector<BYTE> pixels;
+    if (!window || !captureWindow("pixels", window, width, height, stride, pixels)) {
+        return;
+    }
+    long count = 0;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = pixels.data() + stride * static_cast<size_t>(y);
+        for (int x = 0; x < width; ++x) {
+            const BYTE* p = row + 3 * x;  // blue, green, red
+            count += RGB(p[2], p[1], p[0]) == wanted;
+        }
+    }
+    shell::say("pixels", colourText(wanted) + " " + std::to_string(count));
 }
 
 // A drag as the user makes it: the plugin's hit test must call the point
@@ -518,6 +593,10 @@ bool runCommand(const std::string& line) {
         broadcast(rest);
     } else if (word == "text") {
         printText();
+    } else if (word == "runs") {
+        printRuns();
+    } else if (word == "pixels") {
+        countPixels(rest);
     } else if (word == "menu") {
         showMenu();
     } else if (word == "pick") {

@@ -87,15 +87,17 @@ bool menuChoice(const Menu* root, const std::string& path, bool hasValue, const 
 // `problem` says why not.
 bool checkShellImports(const std::string& path, std::string* problem);
 
-// Redirects the plugin's DrawTextA, BeginPaint, EndPaint,
-// GetSystemMetrics, DefWindowProcA, CreateWindowExA and GetProcAddress
-// imports to ours, which pass the calls on; returns how many were patched.
+// Redirects the plugin's DrawTextA, FrameRect, PolyPolyline, BeginPaint,
+// EndPaint, GetSystemMetrics, DefWindowProcA, CreateWindowExA and
+// GetProcAddress imports to ours, which pass the calls on; returns how
+// many were patched.
 int hookPluginImports(HMODULE plugin);
 // Points those imports back at user32 (a benchmark measures the plugin
 // alone); hookPluginImports sets them again.
 void unhookPluginImports(HMODULE plugin);
-// The plugin's last DrawTextA inside a paint, as recorded while
-// recordPaints(true): enough to repeat the call in a bare paint.
+// The plugin's first DrawTextA inside a paint, as recorded while
+// recordPaints(true), with the text of all that paint's DrawTextA calls:
+// enough to draw the same text in a bare paint.
 struct PaintRecord {
     bool valid = false;
     LOGFONTA font{};
@@ -107,8 +109,20 @@ struct PaintRecord {
 };
 void recordPaints(bool on);
 const PaintRecord& recordedPaint();
-// The text of the plugin's last DrawTextA call inside a paint.
+// The texts of the plugin's DrawTextA calls in its last paint that drew
+// anything, joined in order.
 const std::string& lastDrawnText();
+// What that paint drew, in order: each DrawTextA a text in its colour, each
+// FrameRect a meter (its box and brush colour), each PolyPolyline a graph
+// (the box of its first line, its outline, and the pen's colour).
+struct DrawnRun {
+    enum Kind { Text, Graph, Meter } kind;
+    std::string text;
+    int width;
+    int height;
+    COLORREF colour;
+};
+const std::vector<DrawnRun>& lastDrawnRuns();
 // Paints the plugin finished (EndPaint) since the previous call.
 int takePaintCount();
 // Makes the plugin's next CreateWindowExA fail, as a system out of
