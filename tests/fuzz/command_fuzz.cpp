@@ -1,6 +1,11 @@
 // Broadcast commands. Input: NUL-separated texts, each sent after
 // "@Telvane" in turn to a plugin that started without a settings file;
 // after each, what the window would do next, with the native stand-ins.
+//
+// A start writes every key of the settings file, far more work than a
+// command; so the start is made once and each run begins from the record
+// it left. Only a save changes the shell's file, and the run after one
+// starts afresh, so every run sees the same start.
 #include "fake_shell.h"
 #include "fuzz.h"
 #include "metrics/clocks.h"
@@ -8,6 +13,28 @@
 #include "plugin/commands.h"
 
 namespace {
+
+bool fileSaved = true;
+Settings started;
+char startedPath[kPathSize];
+
+void start() {
+    if (fileSaved) {
+        fakeshell::reset();
+        std::memset(&settings, 0, sizeof settings);
+        settingsPath[0] = '\0';
+        loadSettings();
+        std::memcpy(&started, &settings, sizeof started);
+        std::memcpy(startedPath, settingsPath, sizeof startedPath);
+        fileSaved = false;
+    } else {
+        std::memcpy(&settings, &started, sizeof settings);
+        std::memcpy(settingsPath, startedPath, sizeof settingsPath);
+        fakeshell::forgetMadeMenus();
+    }
+    refreshStyle();
+    fullRefresh();
+}
 
 // The commands of commands_win.cpp that need more than the record; those
 // that open dialogs, dock or touch drives are left out.
@@ -20,6 +47,7 @@ bool runSystemCommand(CommandId id) {
             return true;
         case CmdSaveSettings:
             saveSettings();
+            fileSaved = true;
             return true;
         case CmdAbout:
         case CmdFontColor:
@@ -64,12 +92,7 @@ void runFollowUps(const CommandEffect& effect) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fakeshell::reset();
-    std::memset(&settings, 0, sizeof settings);
-    settingsPath[0] = '\0';
-    loadSettings();
-    refreshStyle();
-    fullRefresh();
+    start();
 
     for (const std::string& part : splitAtNul(data, size)) {
         const std::string text = "@Telvane" + part;
