@@ -79,7 +79,8 @@ constexpr SettingRange kIntervalRange = {1, 0x7FFFFFFF / 1000};
 constexpr SettingRange kInterfaceRange = {0, 0x7FFFFFFF};
 constexpr SettingRange kPhysicalDriveRange = {0, 9};
 constexpr SettingRange kDriveNumberRange = {0, 7};
-constexpr SettingRange kAttributeIdRange = {1, 255};
+// 0 names no attribute (an empty entry's id): %H shows 255 for it.
+constexpr SettingRange kAttributeIdRange = {0, 255};
 
 int heldWithin(int value, SettingRange range);
 

@@ -120,6 +120,8 @@ int smartEntryCount(uint32_t reportedBufferSize) {
 }
 
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
+    // Id 0 marks an empty entry, whose raw bytes are no reading.
+    if (attributeId < 1 || attributeId > 255) return kNoTemperature;
     count = clampedCount(count);
     for (int i = 0; i < count; ++i) {
         const uint8_t* entry = entryAt(sector, i);

@@ -27,7 +27,7 @@ SmartCommandParams smartCommand(int driveNumber, uint8_t feature, uint32_t buffe
 int smartEntryCount(uint32_t reportedBufferSize);
 
 // Raw byte 0 of the first of the first `count` entries whose id is
-// attributeId, or 255.
+// attributeId, or 255; always 255 for id 0, which names no attribute.
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId);
 
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);

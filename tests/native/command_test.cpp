@@ -200,7 +200,7 @@ TEST_F(CommandSettings, NumbersOutsideTheirRangeAreHeld) {
         {"@TelvaneDriveNo -1", &Settings::driveNumber, 0},
         {"@TelvaneDriveNo 254", &Settings::driveNumber, 7},
         {"@TelvaneTempAttrID 450", &Settings::hdTempAttrId, 255},
-        {"@TelvaneTempAttrID 0", &Settings::hdTempAttrId, 1},
+        {"@TelvaneTempAttrID -1", &Settings::hdTempAttrId, 0},
     };
     for (const ByteRow& row : byteRows) {
         EXPECT_EQ(run(row.command).followUps, FollowDriveTemperature | FollowRepaint);

@@ -60,7 +60,7 @@ protected:
 TEST_F(SmartTest, ReturnsRawByteZeroOfTheFirstMatchingEntry) {
     EXPECT_EQ(query(194), 38);
     EXPECT_EQ(query(4), 178);
-    EXPECT_EQ(query(0), 7);  // the empty entry inside the count
+    EXPECT_EQ(query(0), kNoTemperature);  // not the empty entry inside the count
     putEntry(20, {194, 50, 50, {99}});
     EXPECT_EQ(query(194), 38);
     EXPECT_EQ(query(231), kNoTemperature);
