@@ -90,11 +90,12 @@ int smartDevicePath(int osClass, int physicalDrive, char* path, int size) {
 }
 
 bool smartDriveUsable(uint8_t deviceMap, int driveNumber) {
-    // The map holds one bit per drive in one byte; shifting by 8 or more
-    // would read bits that are not there (and by 32 is undefined).
-    if (driveNumber < 0 || driveNumber > 7) return false;
-    unsigned bits = static_cast<unsigned>(deviceMap) >> driveNumber;
-    return (bits & 0x01) != 0 && (bits & 0x10) == 0;
+    // The map describes four IDE devices: bits 0-3 the ATA ones, bits 4-7
+    // their ATAPI twins. A drive number beyond 3 is not in it; its bits
+    // would be another device's.
+    if (driveNumber < 0 || driveNumber > 3) return false;
+    const unsigned map = deviceMap;
+    return ((map >> driveNumber) & 0x01) != 0 && ((map >> (driveNumber + 4)) & 0x01) == 0;
 }
 
 SmartCommandParams smartCommand(int driveNumber, uint8_t feature, uint32_t bufferSize) {

@@ -16,7 +16,8 @@ constexpr int kSmartDevicePathSize = 32;
 // number as used (a number above 9 becomes 0 on the NT family).
 int smartDevicePath(int osClass, int physicalDrive, char* path, int size);
 
-// True when the device map shows an IDE drive (not ATAPI) at driveNumber.
+// True when the device map shows an IDE drive (not ATAPI) at driveNumber,
+// which it can only for 0..3.
 bool smartDriveUsable(uint8_t deviceMap, int driveNumber);
 
 // The register block of a S.M.A.R.T. command for driveNumber (0..7).

@@ -82,9 +82,13 @@ TEST_F(SmartTest, NeverWalksPastTheSectorWhateverSizeTheDriverReports) {
     }
 }
 
-TEST_F(SmartTest, AddressesOnlyPresentIdeDrivesBelow8WithTheirHeadRegister) {
-    fakeSmartDrive.deviceMap = 0xFF;
-    for (int drive : {8, 31, 32, 255, -1}) EXPECT_EQ(query(194, drive), kNoTemperature) << drive;
+TEST_F(SmartTest, AddressesOnlyIdeDrivesTheMapShowsWithTheirHeadRegister) {
+    // The map's bits 4-7 are the ATAPI twins of drives 0-3, never drives 4-7.
+    for (uint8_t map : {0xFF, 0xF0, 0x10}) {
+        fakeSmartDrive.deviceMap = map;
+        for (int drive : {4, 5, 6, 7, 8, 31, 32, 255, -1})
+            EXPECT_EQ(query(194, drive), kNoTemperature) << int{map} << ' ' << drive;
+    }
     EXPECT_EQ(fakeSmartDrive.enableCommand.irDriveRegs.bCommandReg, 0);  // nothing sent
     fakeSmartDrive.deviceMap = 0x11;  // drive 0 present but ATAPI
     EXPECT_EQ(query(194, 0), kNoTemperature);

@@ -169,6 +169,11 @@ TEST_F(StorageTest, AtaAnswerIsKeptAndTheStorageStackAskedOnlyWhereItGivesNone) 
     EXPECT_EQ(readDriveTemperature(2, 0, 0, 190).value, 45);  // the attribute is missing
     EXPECT_EQ(fakeSmartDrive.temperatureQuery.PropertyId, 52u);
     EXPECT_EQ(fakeSmartDrive.temperatureQuery.QueryType, 0u);
+    // Drive numbers 4-7 lie outside the IDE map: the storage stack alone.
+    fakeSmartDrive.deviceMap = 0xFF;
+    fakeSmartDrive.requests = 0;
+    EXPECT_EQ(readDriveTemperature(2, 0, 4, 194).value, 45);
+    EXPECT_EQ(fakeSmartDrive.requests, 2);  // the version, then the temperature
 
     fakeSmartDrive.versionFails = true;
     EXPECT_EQ(temperature(), 45);
