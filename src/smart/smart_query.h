@@ -7,7 +7,6 @@
 
 #include "smart/smart_device.h"
 
-constexpr const char* kSmartLogPath = "C:\\Telvane.HDTemp.log";
 constexpr int kMaxSmartEntries = 30;
 constexpr int kSmartEntrySize = 12;
 constexpr int kSmartDevicePathSize = 32;
@@ -32,7 +31,3 @@ int smartEntryCount(uint32_t reportedBufferSize);
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId);
 
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);
-
-// queryDriveSmart with the log written to logPath.
-int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,
-                  const char* logPath);
