@@ -4,8 +4,10 @@
 //
 // A start writes every key of the settings file, far more work than a
 // command; so the start is made once and each run begins from the record
-// it left. Only a save changes the shell's file, and the run after one
-// starts afresh, so every run sees the same start.
+// it left. Only a save changes the shell's file: a run that saved starts
+// afresh at its end, so every run sees the same start, and what a run
+// made is gone when it ends (libFuzzer looks for a leak in a run that
+// allocates more than it frees).
 #include "fake_shell.h"
 #include "fuzz.h"
 #include "metrics/clocks.h"
@@ -14,26 +16,47 @@
 
 namespace {
 
-bool fileSaved = true;
-Settings started;
-char startedPath[kPathSize];
+bool started = false;
+bool fileSaved = false;
+bool menuAsked = false;
+Settings startRecord;
+char startPath[kPathSize];
 
-void start() {
-    if (fileSaved) {
-        fakeshell::reset();
-        std::memset(&settings, 0, sizeof settings);
-        settingsPath[0] = '\0';
-        loadSettings();
-        std::memcpy(&started, &settings, sizeof started);
-        std::memcpy(startedPath, settingsPath, sizeof startedPath);
-        fileSaved = false;
-    } else {
-        std::memcpy(&settings, &started, sizeof settings);
-        std::memcpy(settingsPath, startedPath, sizeof settingsPath);
-        fakeshell::forgetMadeMenus();
+void startAfresh() {
+    fakeshell::reset();
+    std::memset(&settings, 0, sizeof settings);
+    settingsPath[0] = '\0';
+    loadSettings();
+    std::memcpy(&startRecord, &settings, sizeof startRecord);
+    std::memcpy(startPath, settingsPath, sizeof startPath);
+}
+
+void begin() {
+    if (!started) {
+        startAfresh();
+        started = true;
     }
+    std::memcpy(&settings, &startRecord, sizeof settings);
+    std::memcpy(settingsPath, startPath, sizeof settingsPath);
     refreshStyle();
     fullRefresh();
+}
+
+void end() {
+    // Built once, from the state the commands left: after every command it
+    // cost more than all the rest, and each state between is the end of a
+    // shorter input.
+    if (menuAsked) {
+        buildMenu(false);
+        menuAsked = false;
+    }
+    deleteMenu();
+    freeSegments();
+    fakeshell::forgetMadeMenus();
+    if (fileSaved) {
+        startAfresh();
+        fileSaved = false;
+    }
 }
 
 // The commands of commands_win.cpp that need more than the record; those
@@ -85,14 +108,14 @@ void runFollowUps(const CommandEffect& effect) {
         settings.autoHide = !settings.autoHide;
     }
     if (f & FollowMenu) {
-        buildMenu(false);
+        menuAsked = true;
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    start();
+    begin();
 
     for (const std::string& part : splitAtNul(data, size)) {
         const std::string text = "@Telvane" + part;
@@ -109,7 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkTextSettings();
         paintNatively();
     }
-    deleteMenu();
-    freeSegments();
+    end();
     return 0;
 }
