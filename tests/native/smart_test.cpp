@@ -2,9 +2,9 @@
 
 #include <cstring>
 #include <fstream>
-#include <initializer_list>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "format/text.h"
 #include "metrics/temperature.h"
@@ -56,7 +56,7 @@ protected:
     SmartLogResult log(int physicalDrive = 0, int drive = 0) {
         return writeDriveLog(2, physicalDrive, drive, files({logPath})).result;
     }
-    static SmartLogFiles files(std::initializer_list<std::string> paths) {
+    static SmartLogFiles files(const std::vector<std::string>& paths) {
         SmartLogFiles f = {};
         for (const std::string& path : paths) copyText(f.paths[f.count++], kSmartLogPathSize, path.c_str());
         return f;
@@ -185,7 +185,7 @@ TEST_F(SmartTest, LogGoesToTheFirstFileThatCanBeWrittenAndKeepsAnEarlierOneWhenT
     const std::string denied = "/nonexistent/dir/log";
     const std::string full = "/dev/full";  // opens, but every write fails
     struct Row {
-        std::initializer_list<std::string> paths;
+        std::vector<std::string> paths;
         SmartLogResult result;
         int file;
     };
@@ -199,8 +199,8 @@ TEST_F(SmartTest, LogGoesToTheFirstFileThatCanBeWrittenAndKeepsAnEarlierOneWhenT
     for (const Row& row : rows) {
         std::remove(second.c_str());
         const SmartLogAnswer answer = writeDriveLog(2, 0, 0, files(row.paths));
-        EXPECT_EQ(answer.result, row.result) << *row.paths.begin();
-        EXPECT_EQ(answer.file, row.file) << *row.paths.begin();
+        EXPECT_EQ(answer.result, row.result) << row.paths[0];
+        EXPECT_EQ(answer.file, row.file) << row.paths[0];
         if (row.file == 1) {
             EXPECT_EQ(readFile(second).rfind("This is the S.M.A.R.T.", 0), 0u);
         }
