@@ -1,6 +1,7 @@
 #include "metrics/temperature.h"
 
 #include "format/format.h"
+#include "format/text.h"
 #include "metrics/system.h"
 #include "settings/settings.h"
 #include "smart/smart.h"
@@ -66,29 +67,55 @@ void applyDriveTemperature(const Work& work) {
     writeTemperature(driveTemperature);
 }
 
+// The log command: the drive and the files to try, then the answer.
+struct SmartLogWork {
+    int osClass;
+    DriveChoice choice;
+    SmartLogFiles files;
+    SmartLogAnswer answer;
+};
+
 void runSmartLog(Work* work) {
-    DriveWork& drive = workData<DriveWork>(work);
-    const DriveChoice& c = drive.choice;
-    drive.result = queryDriveSmart(drive.osClass, c.physicalDrive, c.driveNumber, c.attributeId, 1);
+    SmartLogWork& log = workData<SmartLogWork>(work);
+    const DriveChoice& c = log.choice;
+    log.answer = writeDriveLog(log.osClass, c.physicalDrive, c.driveNumber, log.files);
 }
 
 void applySmartLog(const Work& work) {
-    reportSmartLog(workData<DriveWork>(work).result);
+    const SmartLogWork& log = workData<SmartLogWork>(work);
+    char text[kSmartLogReportSize];
+    const char* title = smartLogReport(log.answer, log.files, text, sizeof text);
+    reportSmartLog(title, text);
 }
 
 const WorkKind kDriveTemperatureWork = {runDriveTemperature, applyDriveTemperature};
 const WorkKind kSmartLogWork = {runSmartLog, applySmartLog};
 
-void requestDrive(const WorkKind& kind) {
-    Work work;
-    clearWork(&work, kind);
-    DriveWork& drive = workData<DriveWork>(&work);
-    drive.osClass = osClass;
-    drive.choice = chosenDrive();
-    requestWork(work);
-}
-
 }  // namespace
+
+const char* smartLogReport(const SmartLogAnswer& answer, const SmartLogFiles& files, char* text, int size) {
+    const int count = files.count < kSmartLogFileCount ? files.count : kSmartLogFileCount;
+    if (answer.result == SmartLogResult::Written && answer.file >= 0 && answer.file < count) {
+        if (answer.file == 0) {
+            formatText(text, size, "S.M.A.R.T. Log file is saved to\n\n%s\n", files.paths[0]);
+        } else {
+            formatText(text, size, "S.M.A.R.T. Log file is saved to\n\n%s\n\n(%s could not be written.)\n",
+                       files.paths[answer.file], files.paths[0]);
+        }
+        return "S.M.A.R.T. Log Saved";
+    }
+    if (answer.result == SmartLogResult::NotWritten) {
+        formatText(text, size,
+                   "The drive answered, but the log file could not be written to\n\n%s\n%s%s\n"
+                   "No Log file is saved.\n",
+                   files.paths[0], count > 1 ? files.paths[1] : "", count > 1 ? "\n" : "");
+    } else {
+        formatText(text, size,
+                   "Access S.M.A.R.T. Error!\n\nThe drive gave neither its S.M.A.R.T. attributes nor an "
+                   "NVMe health log.\nNo Log file is saved.\n");
+    }
+    return "S.M.A.R.T. Log Not Saved";
+}
 
 void resetDriveTemperature() {
     driveTemperature = kNoTemperature;
@@ -97,9 +124,20 @@ void resetDriveTemperature() {
 
 void updateDriveTemperature() {
     writeTemperature(sameDrive(chosenDrive(), shownDrive) ? driveTemperature : kNoTemperature);
-    requestDrive(kDriveTemperatureWork);
+    Work work;
+    clearWork(&work, kDriveTemperatureWork);
+    DriveWork& drive = workData<DriveWork>(&work);
+    drive.osClass = osClass;
+    drive.choice = chosenDrive();
+    requestWork(work);
 }
 
 void requestSmartLog() {
-    requestDrive(kSmartLogWork);
+    Work work;
+    clearWork(&work, kSmartLogWork);
+    SmartLogWork& log = workData<SmartLogWork>(&work);
+    log.osClass = osClass;
+    log.choice = chosenDrive();
+    log.files = smartLogFiles(settingsPath);
+    requestWork(work);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "format/tokens.h"
+#include "smart/smart.h"
 
 constexpr MetricSlot SlotDriveTemperature = metricSlot("H");
 
@@ -15,6 +16,10 @@ extern int driveTemperature;
 // Forgets the figure shown and the drive it came from.
 void resetDriveTemperature();
 
-// Platform side (temperature_win.cpp; a stand-in natively): tells the user
-// how writing the log went, 0 being written.
-void reportSmartLog(int result);
+// The log command's result box: returns its title and writes its text,
+// which names the file written, or tells a drive that did not answer from
+// files that could not be written.
+constexpr int kSmartLogReportSize = 1024;
+const char* smartLogReport(const SmartLogAnswer& answer, const SmartLogFiles& files, char* text, int size);
+// Platform side (temperature_win.cpp; a stand-in natively): shows it.
+void reportSmartLog(const char* title, const char* text);

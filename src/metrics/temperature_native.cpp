@@ -1,8 +1,11 @@
 #include "metrics/temperature_native.h"
 
+#include "format/text.h"
+
 TemperatureStandIn temperatureStandIn;
 
-void reportSmartLog(int result) {
+void reportSmartLog(const char* title, const char* text) {
     ++temperatureStandIn.smartLogReports;
-    temperatureStandIn.lastSmartLog = result;
+    copyText(temperatureStandIn.lastTitle, sizeof temperatureStandIn.lastTitle, title);
+    copyText(temperatureStandIn.lastText, sizeof temperatureStandIn.lastText, text);
 }

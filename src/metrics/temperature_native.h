@@ -6,7 +6,8 @@
 
 struct TemperatureStandIn {
     int smartLogReports;
-    int lastSmartLog;
+    char lastTitle[64];
+    char lastText[kSmartLogReportSize];
 };
 
 extern TemperatureStandIn temperatureStandIn;

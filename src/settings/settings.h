@@ -90,7 +90,8 @@ constexpr int kAutoInterface = -1;
 constexpr SettingRange kInterfaceRange = {kAutoInterface, 0x7FFFFFFF};
 constexpr SettingRange kPhysicalDriveRange = {0, 9};
 constexpr SettingRange kDriveNumberRange = {0, 7};
-constexpr SettingRange kAttributeIdRange = {1, 255};
+// 0 names no attribute (an empty entry's id): %H shows 255 for it.
+constexpr SettingRange kAttributeIdRange = {0, 255};
 constexpr SettingRange kWarningDelayRange = {0, 3600};  // seconds
 
 int heldWithin(int value, SettingRange range);

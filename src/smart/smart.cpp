@@ -65,15 +65,23 @@ int ataTemperature(SmartHandle device, int driveNumber, int attributeId) {
     return findSmartAttribute(attributes.sector, smartEntryCount(attributes.cBufferSize), attributeId);
 }
 
-FILE* openLog(const char* logPath) {
-    return std::fopen(logPath, "w+");
-}
-
 // A log that could not be written out must not be reported as saved.
-int closeLog(FILE* log) {
+bool closeLog(FILE* log) {
     bool failed = std::ferror(log) != 0;
     if (std::fclose(log) != 0) failed = true;
-    return failed ? kNoTemperature : 0;
+    return !failed;
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Windows finds file names without regard to case.
+bool sameLetters(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (asciiLower(*a) != asciiLower(*b)) return false;
+    }
+    return *a == *b;
 }
 
 }  // namespace
@@ -90,11 +98,12 @@ int smartDevicePath(int osClass, int physicalDrive, char* path, int size) {
 }
 
 bool smartDriveUsable(uint8_t deviceMap, int driveNumber) {
-    // The map holds one bit per drive in one byte; shifting by 8 or more
-    // would read bits that are not there (and by 32 is undefined).
-    if (driveNumber < 0 || driveNumber > 7) return false;
-    unsigned bits = static_cast<unsigned>(deviceMap) >> driveNumber;
-    return (bits & 0x01) != 0 && (bits & 0x10) == 0;
+    // The map describes four IDE devices: bits 0-3 the ATA ones, bits 4-7
+    // their ATAPI twins. A drive number beyond 3 is not in it; its bits
+    // would be another device's.
+    if (driveNumber < 0 || driveNumber > 3) return false;
+    const unsigned map = deviceMap;
+    return ((map >> driveNumber) & 0x01) != 0 && ((map >> (driveNumber + 4)) & 0x01) == 0;
 }
 
 SmartCommandParams smartCommand(int driveNumber, uint8_t feature, uint32_t bufferSize) {
@@ -120,6 +129,8 @@ int smartEntryCount(uint32_t reportedBufferSize) {
 }
 
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId) {
+    // Id 0 marks an empty entry, whose raw bytes are no reading.
+    if (attributeId < 1 || attributeId > 255) return kNoTemperature;
     count = clampedCount(count);
     for (int i = 0; i < count; ++i) {
         const uint8_t* entry = entryAt(sector, i);
@@ -171,37 +182,54 @@ DriveTemperatureReading readDriveTemperature(int osClass, int physicalDrive, int
     return reading;
 }
 
-int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,
-                  const char* logPath) {
-    if (!logMode) return readDriveTemperature(osClass, physicalDrive, driveNumber, attributeId).value;
+SmartLogFiles smartLogFiles(const char* settingsFile) {
+    SmartLogFiles files;
+    std::memset(&files, 0, sizeof files);
+    copyText(files.paths[0], kSmartLogPathSize, kSmartLogPath);
+    files.count = 1;
+    if (!settingsFile) return files;
+    const char* name = nullptr;  // just past the last separator
+    for (const char* c = settingsFile; *c; ++c) {
+        if (*c == '\\' || *c == '/') name = c + 1;
+    }
+    if (!name) return files;
+    const size_t folder = static_cast<size_t>(name - settingsFile);
+    if (folder + std::strlen(kSmartLogName) >= kSmartLogPathSize) return files;  // a cut path names another file
+    char* beside = files.paths[1];
+    std::memcpy(beside, settingsFile, folder);
+    copyText(beside + folder, kSmartLogPathSize - folder, kSmartLogName);
+    if (!sameLetters(beside, files.paths[0])) files.count = 2;
+    return files;
+}
 
+SmartLogAnswer writeDriveLog(int osClass, int physicalDrive, int driveNumber, const SmartLogFiles& files) {
+    SmartLogAnswer answer = {SmartLogResult::NoAnswer, 0};
     char path[kSmartDevicePathSize];
     int physicalDriveUsed = smartDevicePath(osClass, physicalDrive, path, sizeof path);
     OpenDrive drive;
-    if (!openDrive(osClass, path, &drive)) return kNoTemperature;
+    if (!openDrive(osClass, path, &drive)) return answer;
 
-    // The log file is opened only once there is something to write, so a
-    // failure leaves an earlier log as it was.
-    int result = kNoTemperature;
     SmartAttributeBuffer attributes;
     StorageProtocolBuffer health;
     const uint8_t* healthLog = nullptr;
-    if (drive.ata && readAttributes(drive.handle, driveNumber, &attributes)) {
-        if (FILE* log = openLog(logPath)) {
+    const bool ata = drive.ata && readAttributes(drive.handle, driveNumber, &attributes);
+    if (!ata && osClass != 0) healthLog = readNvmeHealthLog(drive.handle, &health);
+    closeSmartDevice(drive.handle);
+    if (!ata && !healthLog) return answer;
+
+    // A file is opened only once there is something to write, so a drive
+    // that does not answer leaves an earlier log as it was.
+    answer.result = SmartLogResult::NotWritten;
+    const int count = files.count < kSmartLogFileCount ? files.count : kSmartLogFileCount;
+    for (int i = 0; i < count; ++i) {
+        FILE* log = std::fopen(files.paths[i], "w+");
+        if (!log) continue;
+        if (ata)
             writeAttributeLog(log, physicalDriveUsed, driveNumber, attributes.sector,
                               smartEntryCount(attributes.cBufferSize));
-            result = closeLog(log);
-        }
-    } else if (osClass != 0 && (healthLog = readNvmeHealthLog(drive.handle, &health)) != nullptr) {
-        if (FILE* log = openLog(logPath)) {
+        else
             writeNvmeHealthLog(log, physicalDriveUsed, healthLog);
-            result = closeLog(log);
-        }
+        if (closeLog(log)) return {SmartLogResult::Written, i};
     }
-    closeSmartDevice(drive.handle);
-    return result;
-}
-
-int queryDriveSmart(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode) {
-    return runSmartQuery(osClass, physicalDrive, driveNumber, attributeId, logMode, kSmartLogPath);
+    return answer;
 }

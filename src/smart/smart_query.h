@@ -7,7 +7,6 @@
 
 #include "smart/smart_device.h"
 
-constexpr const char* kSmartLogPath = "C:\\Telvane.HDTemp.log";
 constexpr int kMaxSmartEntries = 30;
 constexpr int kSmartEntrySize = 12;
 constexpr int kSmartDevicePathSize = 32;
@@ -16,7 +15,8 @@ constexpr int kSmartDevicePathSize = 32;
 // number as used (a number above 9 becomes 0 on the NT family).
 int smartDevicePath(int osClass, int physicalDrive, char* path, int size);
 
-// True when the device map shows an IDE drive (not ATAPI) at driveNumber.
+// True when the device map shows an IDE drive (not ATAPI) at driveNumber,
+// which it can only for 0..3.
 bool smartDriveUsable(uint8_t deviceMap, int driveNumber);
 
 // The register block of a S.M.A.R.T. command for driveNumber (0..7).
@@ -27,11 +27,7 @@ SmartCommandParams smartCommand(int driveNumber, uint8_t feature, uint32_t buffe
 int smartEntryCount(uint32_t reportedBufferSize);
 
 // Raw byte 0 of the first of the first `count` entries whose id is
-// attributeId, or 255.
+// attributeId, or 255; always 255 for id 0, which names no attribute.
 int findSmartAttribute(const uint8_t* sector, int count, int attributeId);
 
 void writeAttributeLog(FILE* log, int physicalDriveUsed, int driveNumber, const uint8_t* sector, int count);
-
-// queryDriveSmart with the log written to logPath.
-int runSmartQuery(int osClass, int physicalDrive, int driveNumber, int attributeId, int logMode,
-                  const char* logPath);

@@ -61,10 +61,12 @@ void prepareNvmeHealthQuery(StorageProtocolBuffer* buffer) {
 
 const uint8_t* nvmeHealthLogIn(const StorageProtocolBuffer& answer, unsigned returned) {
     // The answer's header is STORAGE_PROTOCOL_DATA_DESCRIPTOR, whose
-    // version and size both give its own size.
+    // version gives its own size. Its size is that too, or, as some
+    // drivers fill it in, the whole answer's; only the bytes returned
+    // bound the log.
     constexpr unsigned kDescriptorSize = offsetof(StorageProtocolBuffer, log);
     if (returned > sizeof answer || returned < kDescriptorSize) return nullptr;
-    if (answer.first != kDescriptorSize || answer.second != kDescriptorSize) return nullptr;
+    if (answer.first != kDescriptorSize || answer.second < kDescriptorSize) return nullptr;
     const StorageProtocolSpecificData& data = answer.protocolData;
     if (data.ProtocolDataLength < kNvmeLogSize || data.ProtocolDataOffset < sizeof data) return nullptr;
     const unsigned start = offsetof(StorageProtocolBuffer, protocolData);

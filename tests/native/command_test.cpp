@@ -320,7 +320,7 @@ TEST_F(CommandSettings, NumbersOutsideTheirRangeAreHeld) {
         {"@TelvaneDriveNo -1", &Settings::driveNumber, 0},
         {"@TelvaneDriveNo 254", &Settings::driveNumber, 7},
         {"@TelvaneTempAttrID 450", &Settings::hdTempAttrId, 255},
-        {"@TelvaneTempAttrID 0", &Settings::hdTempAttrId, 1},
+        {"@TelvaneTempAttrID -1", &Settings::hdTempAttrId, 0},
     };
     for (const ByteRow& row : byteRows) {
         EXPECT_EQ(run(row.command).followUps, FollowDriveTemperature | FollowRepaint);
@@ -343,7 +343,7 @@ TEST_F(CommandSettings, EachNumberIsHeldToItsOwnRangeAtBothEnds) {
         {"@TelvaneInterface ", [] { return settings.networkInterface; }, kAutoInterface, INT_MAX},
         {"@TelvanePhyDrvNo ", [] { return int{settings.physicalDriveNumber}; }, 0, 9},
         {"@TelvaneDriveNo ", [] { return int{settings.driveNumber}; }, 0, 7},
-        {"@TelvaneTempAttrID ", [] { return int{settings.hdTempAttrId}; }, 1, 255},
+        {"@TelvaneTempAttrID ", [] { return int{settings.hdTempAttrId}; }, 0, 255},
         {"@TelvaneMainInterval ", [] { return settings.mainInterval; }, 1, 2147483},
         {"@TelvaneDiskInterval ", [] { return settings.diskInterval; }, 1, 2147483},
         {"@TelvaneUptimeInterval ", [] { return settings.uptimeInterval; }, 1, 2147483},

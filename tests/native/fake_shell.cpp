@@ -146,6 +146,7 @@ const std::vector<std::string>& writtenKeys(const std::string& file) {
 void setReadStringReturnsNull(bool on) { nullStrings = on; }
 
 const std::vector<std::string>& madeMenus() { return made; }
+void forgetMadeMenus() { made.clear(); }
 int liveMenus() { return live; }
 Menu* shownMenu() { return shown; }
 

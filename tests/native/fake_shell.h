@@ -48,6 +48,8 @@ void setReadStringReturnsNull(bool on);
 
 // Named menus in the order they were made, as "title/id".
 const std::vector<std::string>& madeMenus();
+// Empties that list alone, for callers that make menus without end.
+void forgetMadeMenus();
 // Menus made and not yet freed by DelMenu.
 int liveMenus();
 Menu* shownMenu();

@@ -139,7 +139,7 @@ Settings >
     Log All S.M.A.R.T. Attributes -> @TelvaneHDTempLog
     Physical Drive Number -> @TelvanePhyDrvNo = 0 (0..9)
     Drive Number -> @TelvaneDriveNo = 1 (0..7)
-    Attributes ID -> @TelvaneTempAttrID = 194 (1..255)
+    Attributes ID -> @TelvaneTempAttrID = 194 (0..255)
 About -> @TelvaneAbout
 )";
 

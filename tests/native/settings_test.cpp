@@ -190,7 +190,7 @@ TEST_F(SettingsFile, NumbersOutsideTheirRangeAreHeldAsReadAndSavedSo) {
         {"telvane.DriveNumber:", "254", 7},
         {"telvane.DriveNumber:", "-1", 0},
         {"telvane.HDTempAttrID:", "450", 255},
-        {"telvane.HDTempAttrID:", "0", 1},
+        {"telvane.HDTempAttrID:", "-1", 0},
         {"telvane.warningDelay:", "-1", 0},
         {"telvane.warningDelay:", "86400", 3600},
     };
@@ -216,7 +216,7 @@ TEST_F(SettingsFile, NumbersOutsideTheirRangeAreHeldAsReadAndSavedSo) {
     }
     saveSettings();
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.alpha:"), "0");
-    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.HDTempAttrID:"), "1");
+    EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.HDTempAttrID:"), "0");
     EXPECT_EQ(fakeshell::value(kPluginRc, "telvane.main_interval(sec):"), "1");
 }
 

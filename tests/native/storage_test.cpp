@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "format/format.h"
+#include "format/text.h"
 #include "metrics/stand_ins.h"
 #include "metrics/system.h"
 #include "metrics/temperature_native.h"
@@ -84,7 +85,11 @@ protected:
     }
     void TearDown() override { std::remove(logPath.c_str()); }
     int temperature() { return readDriveTemperature(2, 0, 0, 194).value; }
-    int log() { return runSmartQuery(2, 0, 0, 194, 1, logPath.c_str()); }
+    SmartLogResult log() {
+        SmartLogFiles files = {1, {}};
+        copyText(files.paths[0], kSmartLogPathSize, logPath.c_str());
+        return writeDriveLog(2, 0, 0, files).result;
+    }
     void answerTemperatures(std::initializer_list<std::pair<int, int>> sensors) {
         fakeSmartDrive.temperatureAnswerSize = recordTemperatures(fakeSmartDrive.temperatureAnswer, sensors);
     }
@@ -150,10 +155,16 @@ TEST_F(StorageTest, HealthLogGivesTheCompositeTemperatureAndOnlyAWholeLogCounts)
     answer.first = 40;  // not the descriptor documented
     EXPECT_EQ(temperature(), kNoTemperature);
     answer.first = 48;
-    fakeSmartDrive.nvmeAnswerSize = sizeof answer - 1;
+    // The size may count the protocol data too; the bytes returned bound the log.
+    for (uint32_t size : {48u + 512u, 0xFFFFFFFFu}) {
+        answer.second = size;
+        fakeSmartDrive.nvmeAnswerSize = sizeof answer - 1;
+        EXPECT_EQ(temperature(), kNoTemperature) << size;
+        fakeSmartDrive.nvmeAnswerSize = sizeof answer;
+        EXPECT_EQ(temperature(), 27) << size;
+    }
+    answer.second = 47;
     EXPECT_EQ(temperature(), kNoTemperature);
-    fakeSmartDrive.nvmeAnswerSize = sizeof answer;
-    EXPECT_EQ(temperature(), 27);
 }
 
 TEST_F(StorageTest, AtaAnswerIsKeptAndTheStorageStackAskedOnlyWhereItGivesNone) {
@@ -169,6 +180,11 @@ TEST_F(StorageTest, AtaAnswerIsKeptAndTheStorageStackAskedOnlyWhereItGivesNone) 
     EXPECT_EQ(readDriveTemperature(2, 0, 0, 190).value, 45);  // the attribute is missing
     EXPECT_EQ(fakeSmartDrive.temperatureQuery.PropertyId, 52u);
     EXPECT_EQ(fakeSmartDrive.temperatureQuery.QueryType, 0u);
+    // Drive numbers 4-7 lie outside the IDE map: the storage stack alone.
+    fakeSmartDrive.deviceMap = 0xFF;
+    fakeSmartDrive.requests = 0;
+    EXPECT_EQ(readDriveTemperature(2, 0, 4, 194).value, 45);
+    EXPECT_EQ(fakeSmartDrive.requests, 2);  // the version, then the temperature
 
     fakeSmartDrive.versionFails = true;
     EXPECT_EQ(temperature(), 45);
@@ -244,7 +260,7 @@ TEST_F(StorageTest, NvmeLogInPlainWordsWhereTheAtaLogFails) {
     health[144] = 17;
     put16(health + 200, 315);
     put16(health + 204, 320);  // sensor 2 absent
-    ASSERT_EQ(log(), 0);
+    ASSERT_EQ(log(), SmartLogResult::Written);
     EXPECT_EQ(readFile(logPath),
               "This is the NVMe Health Log File from Telvane.\n\n"
               "The drive answers no ATA S.M.A.R.T. commands; these are the fields\n"
@@ -267,7 +283,7 @@ TEST_F(StorageTest, NvmeLogInPlainWordsWhereTheAtaLogFails) {
 
     // Every field at its largest: counters keep all 128 bits.
     std::memset(health, 0xFF, kNvmeLogSize);
-    ASSERT_EQ(log(), 0);
+    ASSERT_EQ(log(), SmartLogResult::Written);
     const std::string text = readFile(logPath);
     EXPECT_NE(text.find("Critical Warning = 0xFF (available spare below its threshold, temperature beyond a "
                         "threshold, reliability degraded, read only, volatile memory backup failed, "
@@ -288,7 +304,7 @@ TEST_F(StorageTest, NvmeLogInPlainWordsWhereTheAtaLogFails) {
     EXPECT_STREQ(number, "18446744073709551616");  // 2^64: one past what 64 bits hold
 
     std::memset(health, 0, kNvmeLogSize);
-    ASSERT_EQ(log(), 0);
+    ASSERT_EQ(log(), SmartLogResult::Written);
     const std::string empty = readFile(logPath);
     EXPECT_NE(empty.find("Critical Warning = 0x00 (none)\nComposite Temperature = not reported\n"),
               std::string::npos);
@@ -297,12 +313,13 @@ TEST_F(StorageTest, NvmeLogInPlainWordsWhereTheAtaLogFails) {
     // Neither log readable: an earlier log stays.
     fakeSmartDrive.nvmeAnswerSize = 0;
     std::ofstream(logPath) << "earlier log";
-    EXPECT_EQ(log(), kNoTemperature);
+    EXPECT_EQ(log(), SmartLogResult::NoAnswer);
     EXPECT_EQ(readFile(logPath), "earlier log");
     // The log command's answer tells the user so.
     requestSmartLog();
     EXPECT_EQ(temperatureStandIn.smartLogReports, 1);
-    EXPECT_EQ(temperatureStandIn.lastSmartLog, kNoTemperature);
+    EXPECT_STREQ(temperatureStandIn.lastTitle, "S.M.A.R.T. Log Not Saved");
+    EXPECT_EQ(std::string(temperatureStandIn.lastText).rfind("Access S.M.A.R.T. Error!", 0), 0u);
 }
 
 }  // namespace

@@ -11,8 +11,7 @@
 // log command leaves an earlier log as it was.
 TEST(SmartOnWindows, QueriesFailWithoutADriveAndKeepAnEarlierLog) {
     const char* path = "C:\\Telvane.HDTemp.log";
-    EXPECT_EQ(queryDriveSmart(2, 0, 0, 194, 0), kNoTemperature);
-    EXPECT_EQ(queryDriveSmart(0, 0, 0, 194, 0), kNoTemperature);
+    EXPECT_EQ(readDriveTemperature(0, 0, 0, 194).value, kNoTemperature);
     const DriveTemperatureReading reading = readDriveTemperature(2, 0, 0, 194);
     EXPECT_EQ(reading.value, kNoTemperature);
     EXPECT_FALSE(reading.asleep);  // wine cannot tell, so the drive is asked
@@ -21,7 +20,7 @@ TEST(SmartOnWindows, QueriesFailWithoutADriveAndKeepAnEarlierLog) {
     ASSERT_NE(file, nullptr);
     std::fputs("earlier log", file);
     std::fclose(file);
-    EXPECT_EQ(queryDriveSmart(2, 0, 0, 194, 1), kNoTemperature);
+    EXPECT_EQ(writeDriveLog(2, 0, 0, smartLogFiles("")).result, SmartLogResult::NoAnswer);
 
     char text[32] = {};
     file = std::fopen(path, "r");

@@ -2,9 +2,11 @@
 // its user32 imports: the plugin module's import address table entries
 // are pointed at ours, which pass every call on.
 #include <winsock2.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -453,9 +455,130 @@ BOOL WINAPI diskFreeHook(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER
     return realDiskFree(root, available, total, free);
 }
 
+// ---- a stand-in drive and files the plugin may not write ----
+
+using CreateFileFn = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
+                                     HANDLE);
+using CloseHandleFn = BOOL(WINAPI*)(HANDLE);
+using OpenFileFn = FILE*(__cdecl*)(const char*, const char*);
+
+CreateFileFn realCreateFile = CreateFileA;
+CloseHandleFn realCloseHandle = CloseHandle;
+OpenFileFn realOpenFile = nullptr;
+
+// Used from the plugin's worker thread too.
+CRITICAL_SECTION driveLock;
+struct DriveLockInit {
+    DriveLockInit() { InitializeCriticalSection(&driveLock); }
+} driveLockInit;
+bool standInDrive = false;
+std::set<HANDLE> standInHandles;
+std::set<std::string> deniedFiles;  // lower case
+
+// A SATA disk's attribute table as an administrator reads it: the
+// read error rate, power-on hours, an empty entry, the temperature.
+struct RecordedAttribute {
+    BYTE id, value, raw[6];
+};
+const RecordedAttribute kRecordedAttributes[] = {
+    {1, 100, {0}}, {9, 97, {55, 61}}, {0, 0, {7}}, {194, 38, {38, 0, 0, 0, 45}}};
+
+bool isStandInDrive(HANDLE device) {
+    EnterCriticalSection(&driveLock);
+    const bool found = standInHandles.count(device) != 0;
+    LeaveCriticalSection(&driveLock);
+    return found;
+}
+
+// The three S.M.A.R.T. requests, answered as a disk driver does; any
+// other request is one the drive does not know.
+BOOL answerAsDrive(DWORD code, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned) {
+    const DWORD commandSize = sizeof(SENDCMDINPARAMS) - 1;
+    const DWORD resultSize = sizeof(SENDCMDOUTPARAMS) - 1;
+    DWORD written = 0;
+    if (code == SMART_GET_VERSION && outSize >= sizeof(GETVERSIONINPARAMS)) {
+        GETVERSIONINPARAMS version{};
+        version.bVersion = 1;
+        version.bIDEDeviceMap = 0x01;
+        version.fCapabilities = CAP_SMART_CMD;
+        std::memcpy(out, &version, sizeof version);
+        written = sizeof version;
+    } else if (code == SMART_SEND_DRIVE_COMMAND && inSize >= commandSize && outSize >= resultSize) {
+        std::memset(out, 0, resultSize);
+        written = resultSize;
+    } else if (code == SMART_RCV_DRIVE_DATA && inSize >= commandSize &&
+               outSize >= resultSize + READ_ATTRIBUTE_BUFFER_SIZE) {
+        BYTE* answer = static_cast<BYTE*>(out);
+        std::memset(answer, 0, resultSize + READ_ATTRIBUTE_BUFFER_SIZE);
+        const DWORD sectorSize = READ_ATTRIBUTE_BUFFER_SIZE;
+        std::memcpy(answer, &sectorSize, sizeof sectorSize);
+        BYTE* sector = answer + resultSize;
+        sector[0] = 16;  // revision
+        BYTE* entry = sector + 2;
+        for (const RecordedAttribute& attribute : kRecordedAttributes) {
+            entry[0] = attribute.id;
+            entry[3] = attribute.value;
+            entry[4] = attribute.value;
+            std::memcpy(entry + 5, attribute.raw, sizeof attribute.raw);
+            entry += 12;
+        }
+        written = resultSize + READ_ATTRIBUTE_BUFFER_SIZE;
+    } else {
+        if (returned) {
+            *returned = 0;
+        }
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    if (returned) {
+        *returned = written;
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI createFileHook(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE model) {
+    EnterCriticalSection(&driveLock);
+    const bool standIn = standInDrive && path && _stricmp(path, "\\\\.\\PhysicalDrive0") == 0;
+    LeaveCriticalSection(&driveLock);
+    if (!standIn) {
+        return realCreateFile(path, access, share, security, disposition, flags, model);
+    }
+    // A handle of our own, which CloseHandle takes like a device's.
+    HANDLE handle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!handle) {
+        return INVALID_HANDLE_VALUE;
+    }
+    EnterCriticalSection(&driveLock);
+    standInHandles.insert(handle);
+    LeaveCriticalSection(&driveLock);
+    return handle;
+}
+
+BOOL WINAPI closeHandleHook(HANDLE handle) {
+    EnterCriticalSection(&driveLock);
+    standInHandles.erase(handle);
+    LeaveCriticalSection(&driveLock);
+    return realCloseHandle(handle);
+}
+
+FILE* __cdecl openFileHook(const char* path, const char* mode) {
+    EnterCriticalSection(&driveLock);
+    const bool denied = path && deniedFiles.count(lowered(path)) != 0;
+    LeaveCriticalSection(&driveLock);
+    if (denied) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return realOpenFile(path, mode);
+}
+
 BOOL WINAPI deviceControlHook(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
                               DWORD outSize, LPDWORD returned, LPOVERLAPPED overlapped) {
     countQuery(DeviceQuery);
+    if (isStandInDrive(device)) {
+        return answerAsDrive(code, in ? inSize : 0, out, out ? outSize : 0, returned);
+    }
     return realDeviceControl(device, code, in, inSize, out, outSize, returned, overlapped);
 }
 
@@ -492,6 +615,9 @@ int hookPluginImports(HMODULE plugin) {
                      "kernel32.dll");
     patched += patch(plugin, "gethostbyname", &hostByNameHook, realHostByName, "ws2_32.dll");
     patched += hookNetworkImports(plugin);
+    patched += patch(plugin, "CreateFileA", &createFileHook, realCreateFile, "kernel32.dll");
+    patched += patch(plugin, "CloseHandle", &closeHandleHook, realCloseHandle, "kernel32.dll");
+    patched += patch(plugin, "fopen", &openFileHook, realOpenFile, "msvcrt.dll");
     return patched;
 }
 
@@ -505,6 +631,22 @@ bool patchPluginImport(HMODULE plugin, const char* dll, const char* name, void* 
         *original = previous;
     }
     return true;
+}
+
+void useStandInDrive(bool on) {
+    EnterCriticalSection(&driveLock);
+    standInDrive = on;
+    LeaveCriticalSection(&driveLock);
+}
+
+void denyFile(const std::string& path) {
+    EnterCriticalSection(&driveLock);
+    if (path.empty()) {
+        deniedFiles.clear();
+    } else {
+        deniedFiles.insert(lowered(path));
+    }
+    LeaveCriticalSection(&driveLock);
 }
 
 void holdDiskQueries() {

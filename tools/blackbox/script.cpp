@@ -656,6 +656,23 @@ bool runCommand(const std::string& line) {
         }
     } else if (word == "errormode") {
         errorMode(rest);
+    } else if (word == "drive") {
+        if (rest != "smart" && rest != "off") {
+            commandError("drive", "usage: drive smart|off");
+        } else {
+            useStandInDrive(rest == "smart");
+            say("drive", rest);
+        }
+    } else if (word == "denyfile") {
+        if (rest.empty()) {
+            commandError("denyfile", "usage: denyfile PATH|off");
+        } else if (rest == "off") {
+            denyFile(std::string());
+        } else {
+            // A bare name lies in the plugin's folder.
+            const bool bare = rest.find_first_of("\\/:") == std::string::npos;
+            denyFile(bare ? pluginFolder() + rest : rest);
+        }
     } else if (word == "queries") {
         printQueries();
     } else if (word == "process") {

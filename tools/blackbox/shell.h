@@ -175,6 +175,14 @@ int changeRoute(bool set, unsigned long index);
 // "net: interface N reads N table N count N route N watching N".
 void printNetwork();
 
+// While on, the plugin's opening of \\.\PhysicalDrive0 gives a drive that
+// answers the S.M.A.R.T. requests from a recorded attribute table (the
+// temperature, attribute 194, is 38); handles opened before keep what
+// they were.
+void useStandInDrive(bool on);
+// Makes the plugin's fopen of the file at `path` (any case) fail as for a
+// file it may not write; an empty path lets every open go on again.
+void denyFile(const std::string& path);
 // Screen, virtual-screen and monitor size as the plugin sees them after
 // `display`.
 void overrideScreenSize(int width, int height);
