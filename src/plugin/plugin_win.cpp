@@ -28,6 +28,7 @@ void runTimer(WPARAM id) {
     refreshWarnings(GetTickCount());
     // The slower timers only write their segments; the next paint shows them.
     if (id == TIMER_MAIN) {
+        takeSegmentChanges();  // the paint asked for here shows them all
         InvalidateRect(frame.window, nullptr, FALSE);
     }
 }
@@ -44,6 +45,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     switch (message) {
         case WM_PAINT:
+            takeSegmentChanges();
             assembleDisplayText();
             paintWindow(hwnd);
             return 0;
@@ -62,8 +64,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case kAnswersMessage:
             // Shown at once: with a long main interval the next paint
             // could be far off.
-            if (collectAnswers()) {
-                refreshWarnings(GetTickCount());
+            if (applyAnswers(GetTickCount())) {
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             return 0;
