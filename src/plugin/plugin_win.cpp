@@ -24,6 +24,12 @@ LPARAM messageList() {
 }
 
 void runTimer(WPARAM id) {
+    if (id == TIMER_MAIN) {
+        // The worker starts on this tick's queries once its paint is done;
+        // a tick whose paint never came (a hidden window) lets go here.
+        releaseWakeUps();
+        holdWakeUps();
+    }
     runTimerUpdaters(static_cast<unsigned>(id));
     refreshWarnings(GetTickCount());
     // The slower timers only write their segments; the next paint shows them.
@@ -48,6 +54,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             takeSegmentChanges();
             assembleDisplayText();
             paintWindow(hwnd);
+            releaseWakeUps();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // painting is double-buffered and covers everything
