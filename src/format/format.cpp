@@ -266,6 +266,7 @@ void freeSegments() {
 
 void compileFormat(const char* format, const IdentityTexts& identity) {
     ++formatEngine.compiles;
+    formatEngine.changed = true;
     copyText(scratchText, sizeof scratchText, format);
     const char* text = scratchText;
     size_t position = 0;
@@ -388,7 +389,13 @@ void writeSegment(int index, const char* text) {
     if (segment == nullptr || fe.segmentSizes[index] <= 0) {
         return;
     }
-    copyText(segment, static_cast<size_t>(fe.segmentSizes[index]), text);
+    // Equal to the text as it would be cut to the segment: no change.
+    const size_t size = static_cast<size_t>(fe.segmentSizes[index]);
+    if (std::strncmp(segment, text != nullptr ? text : "", size - 1) == 0) {
+        return;
+    }
+    copyText(segment, size, text);
+    fe.changed = true;
 }
 
 void writeSegmentf(int index, const char* format, ...) {
@@ -414,16 +421,25 @@ bool isSegment(int index) {
 }  // namespace
 
 void writeValue(int index, double value) {
-    if (isSegment(index)) {
-        formatEngine.values[index] = value;
-        formatEngine.hasValue[index] = true;
+    FormatEngine& fe = formatEngine;
+    if (isSegment(index) && (!fe.hasValue[index] || !(fe.values[index] == value))) {
+        fe.values[index] = value;
+        fe.hasValue[index] = true;
+        fe.changed = true;
     }
 }
 
 void clearValue(int index) {
-    if (isSegment(index)) {
+    if (isSegment(index) && formatEngine.hasValue[index]) {
         formatEngine.hasValue[index] = false;
+        formatEngine.changed = true;
     }
+}
+
+bool takeSegmentChanges() {
+    const bool changed = formatEngine.changed;
+    formatEngine.changed = false;
+    return changed;
 }
 
 SegmentValue segmentValue(int index) {

@@ -50,6 +50,7 @@ struct FormatEngine {
     int driveSlots[SlotCount][kDriveLetters];   // per-drive tokens, [slot][letter - 'A']
     unsigned updaters;                          // bit (1 << UpdaterId) for each one the format needs
     unsigned compiles;                          // counts compileFormat calls, so an answer knows its format
+    bool changed;                               // a text or number changed since takeSegmentChanges()
     bool multiLine;
     char displayText[kTextSize];
 };
@@ -90,6 +91,11 @@ void writeSegmentf(int index, const char* format, ...) TELVANE_PRINTF(2, 3);
 // nothing. clearValue: the text shows no reading ("--", 255).
 void writeValue(int index, double value);
 void clearValue(int index);
+
+// True when a segment's text or number changed (or a format was
+// compiled) since the last call. The caller has the line painted anew,
+// so an answer that changes nothing costs no paint.
+bool takeSegmentChanges();
 
 // A segment's number, as a painter asks for it: unit None for literal
 // text and for tokens that are text only; read false until the first

@@ -177,7 +177,8 @@ void setWarningRules(const char* text) {
     ruleCount = count;
 }
 
-void updateWarnings(uint32_t nowMs, uint32_t delayMs) {
+bool updateWarnings(uint32_t nowMs, uint32_t delayMs) {
+    bool changed = false;
     for (int i = 0; i < ruleCount; ++i) {
         RuleState& state = states[i];
         const bool now = holds(rules[i]);
@@ -188,8 +189,10 @@ void updateWarnings(uint32_t nowMs, uint32_t delayMs) {
         // Unsigned, so a clock that wrapped meanwhile still counts right.
         if (state.active != state.holds && nowMs - state.since >= delayMs) {
             state.active = state.holds;
+            changed = true;
         }
     }
+    return changed;
 }
 
 bool warningColour(MetricSlot slot, char letter, COLORREF fallback, COLORREF* colour) {

@@ -38,8 +38,8 @@ int parseWarningRules(const char* text, WarningRule* rules, int capacity);
 // settings again changes nothing on screen.
 void setWarningRules(const char* text);
 // Each rule against its token's number now, at `nowMs` (a millisecond
-// clock that may wrap).
-void updateWarnings(uint32_t nowMs, uint32_t delayMs);
+// clock that may wrap). True when a rule took effect or let go.
+bool updateWarnings(uint32_t nowMs, uint32_t delayMs);
 // The colour of the last rule in effect for the code, `fallback` for one
 // without its own colour; false when none is in effect.
 bool warningColour(MetricSlot slot, char letter, COLORREF fallback, COLORREF* colour);

@@ -6,6 +6,7 @@
 
 #include "format/format.h"
 #include "settings/settings.h"
+#include "worker/worker.h"
 
 unsigned platformId = 0;
 int osClass = 0;
@@ -14,6 +15,11 @@ namespace {
 
 // The load of the last good sample; a failed sample leaves it in place.
 int cpuPercent = 0;
+
+// The last count answered, -1 before the first; and the format compile
+// whose segment shows it.
+int processCount = -1;
+unsigned countedCompile = 0;
 
 // Enough for any real system; stops a misbehaving enumerator from growing
 // the buffer forever.
@@ -176,14 +182,49 @@ void updatePowerStatus() {
     }
 }
 
-void updateProcessCount() {
-    int count = 0;
-    if (readProcessCount(&count)) {
-        writeSegmentf(slotOf(SlotProcessCount), "%d", count);
-        writeValue(slotOf(SlotProcessCount), count);
+namespace {
+
+struct ProcessCountWork {
+    int count;
+    bool read;
+};
+
+void writeProcessCount() {
+    const int index = slotOf(SlotProcessCount);
+    writeSegmentf(index, "%d", processCount);
+    writeValue(index, processCount);
+    countedCompile = formatEngine.compiles;
+}
+
+void runProcessCount(Work* work) {
+    ProcessCountWork& answer = workData<ProcessCountWork>(work);
+    answer.read = readProcessCount(&answer.count);
+}
+
+// A failed count keeps the last one.
+void applyProcessCount(const Work& work) {
+    const ProcessCountWork& answer = workData<ProcessCountWork>(work);
+    if (answer.read) {
+        processCount = answer.count;
+        writeProcessCount();
     }
+}
+
+const WorkKind kProcessCountWork = {runProcessCount, applyProcessCount};
+
+}  // namespace
+
+void updateProcessCount() {
+    if (!hasSystemSampler()) return;
+    if (processCount >= 0 && countedCompile != formatEngine.compiles) writeProcessCount();
+    // Every request is the same: one still running is not asked again.
+    Work work;
+    clearWork(&work, kProcessCountWork);
+    requestWork(work);
 }
 
 void resetSystemState() {
     cpuPercent = 0;
+    processCount = -1;
+    countedCompile = 0;
 }

@@ -32,6 +32,10 @@ void destroySystemSampler();
 void updateCpuLoad();
 void updateMemoryStatus();
 void updatePowerStatus();
+// Hands the worker the process count: the list is copied out of the
+// kernel (under wine, asked of its server), too slow for the shell's
+// thread. Until the first answer %CN shows its compiled text; a new
+// format shows the last count until the next one.
 void updateProcessCount();
 // The next CPU reading is a first one, as at start-up.
 void restartCpuLoad();
@@ -115,6 +119,7 @@ bool sampleCpuLoad(int* percent, uint32_t shortestSpanMs);
 void forgetCpuSample();
 bool readMemoryStatus(MemoryCounts* memory);
 bool readPowerStatus(PowerReading* power);
+// Any thread, the sampler not needed: false when the list cannot be read.
 bool readProcessCount(int* count);
 
 // Forgets the last good readings, as at start-up.

@@ -39,9 +39,9 @@ bool readPowerStatus(PowerReading* power) {
     return true;
 }
 
+// Any thread, as on Windows, where no process at all is a list not read.
 bool readProcessCount(int* count) {
-    if (!systemStandIn.samplerPresent) return false;
     ++systemStandIn.processCounts;
     *count = systemStandIn.processCount;
-    return true;
+    return *count > 0;
 }

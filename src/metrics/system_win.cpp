@@ -99,16 +99,14 @@ public:
 
     MemoryCounts refreshMemory();
     PowerReading readPowerStatus();
-    int countProcesses();
 
 private:
     MEMORYSTATUSEX memory_;
     SYSTEM_POWER_STATUS power_;
     HMODULE psapi_;
-    EnumProcessesFn enumProcesses_;
 };
 
-SystemSampler::SystemSampler() : psapi_(nullptr), enumProcesses_(nullptr) {
+SystemSampler::SystemSampler() : psapi_(nullptr) {
     std::memset(&memory_, 0, sizeof memory_);
     std::memset(&power_, 0, sizeof power_);
     // Never read yet: an unknown lifetime leaves %BL as it is.
@@ -118,14 +116,9 @@ SystemSampler::SystemSampler() : psapi_(nullptr), enumProcesses_(nullptr) {
     globalMemoryStatusEx =
         systemFunction<GlobalMemoryStatusExFn>(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx");
 
+    // Before Windows 7 the process list and the shell's memory are
+    // psapi's: kept loaded while the plugin runs.
     psapi_ = LoadLibraryA("psapi.dll");
-    if (psapi_) {
-        enumProcesses_ = systemFunction<EnumProcessesFn>(psapi_, "EnumProcesses");
-        if (!enumProcesses_) {
-            FreeLibrary(psapi_);
-            psapi_ = nullptr;
-        }
-    }
 }
 
 SystemSampler::~SystemSampler() {
@@ -173,10 +166,6 @@ PowerReading SystemSampler::readPowerStatus() {
     // After a failed query, the lifetime as the record was last filled.
     power.lifeTime = power_.BatteryLifeTime;
     return power;
-}
-
-int SystemSampler::countProcesses() {
-    return psapi_ && enumProcesses_ ? countProcessIds(enumerateProcesses, &enumProcesses_) : 0;
 }
 
 // Windows 9x family: the kernel keeps its own CPU-usage statistic under
@@ -315,8 +304,17 @@ bool readPowerStatus(PowerReading* power) {
     return true;
 }
 
+// On the worker's thread, which may outlive the sampler (a query stuck
+// past endPlugin): kernel32's own function from Windows 7 on, before it
+// psapi's, held for the call. No process at all is a list not read.
 bool readProcessCount(int* count) {
-    if (!sampler) return false;
-    *count = sampler->countProcesses();
-    return true;
+    auto enumerate =
+        systemFunction<EnumProcessesFn>(GetModuleHandleA("kernel32.dll"), "K32EnumProcesses");
+    HMODULE psapi = nullptr;
+    if (!enumerate && GetModuleHandleExA(0, "psapi.dll", &psapi)) {
+        enumerate = systemFunction<EnumProcessesFn>(psapi, "EnumProcesses");
+    }
+    *count = enumerate ? countProcessIds(enumerateProcesses, &enumerate) : 0;
+    if (psapi) FreeLibrary(psapi);
+    return *count > 0;
 }

@@ -6,6 +6,7 @@
 #include "metrics/network.h"
 #include "metrics/updaters.h"
 #include "settings/settings.h"
+#include "worker/worker.h"
 
 unsigned registeredMessages[4] = {MSG_RECONFIGURE, MSG_STYLE_REFRESH, MSG_BROADCAST, 0};
 
@@ -81,7 +82,16 @@ void fullRefresh() {
     compileAndUpdate(previous);
 }
 
-void refreshWarnings(uint32_t nowMs) {
+bool refreshWarnings(uint32_t nowMs) {
     const int delay = heldWithin(settings.warningDelay, kWarningDelayRange);
-    updateWarnings(nowMs, static_cast<uint32_t>(delay) * 1000u);
+    return updateWarnings(nowMs, static_cast<uint32_t>(delay) * 1000u);
+}
+
+bool applyAnswers(uint32_t nowMs) {
+    if (!collectAnswers()) {
+        return false;
+    }
+    const bool warned = refreshWarnings(nowMs);
+    const bool changed = takeSegmentChanges();
+    return changed || warned;
 }

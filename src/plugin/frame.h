@@ -32,5 +32,11 @@ void fullRefresh();
 // Kill timer `id` and set it again to `seconds` (at least one second).
 void restartTimer(unsigned id, int seconds);
 // The warning rules against the numbers now, with the delay setting;
-// `nowMs` is the system's millisecond tick.
-void refreshWarnings(uint32_t nowMs);
+// `nowMs` is the system's millisecond tick. True when a rule took effect
+// or let go.
+bool refreshWarnings(uint32_t nowMs);
+// On the worker's message: applies every answer waiting and the warning
+// rules. True when the line must be painted anew: a text or number
+// changed since the window last asked for a paint, or a warning took
+// effect or let go; an answer equal to what is shown costs no paint.
+bool applyAnswers(uint32_t nowMs);

@@ -24,10 +24,17 @@ LPARAM messageList() {
 }
 
 void runTimer(WPARAM id) {
+    if (id == TIMER_MAIN) {
+        // The worker starts on this tick's queries once its paint is done;
+        // a tick whose paint never came (a hidden window) lets go here.
+        releaseWakeUps();
+        holdWakeUps();
+    }
     runTimerUpdaters(static_cast<unsigned>(id));
     refreshWarnings(GetTickCount());
     // The slower timers only write their segments; the next paint shows them.
     if (id == TIMER_MAIN) {
+        takeSegmentChanges();  // the paint asked for here shows them all
         InvalidateRect(frame.window, nullptr, FALSE);
     }
 }
@@ -44,8 +51,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     switch (message) {
         case WM_PAINT:
+            takeSegmentChanges();
             assembleDisplayText();
             paintWindow(hwnd);
+            releaseWakeUps();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // painting is double-buffered and covers everything
@@ -62,8 +71,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case kAnswersMessage:
             // Shown at once: with a long main interval the next paint
             // could be far off.
-            if (collectAnswers()) {
-                refreshWarnings(GetTickCount());
+            if (applyAnswers(GetTickCount())) {
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             return 0;

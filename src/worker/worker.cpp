@@ -8,6 +8,8 @@
 namespace {
 
 WorkerContext* worker;  // this start's, or null
+bool wakeUpsHeld;
+bool wakeUpHeld;  // a request came while they were held
 
 // The kind's place in the queue, given at its first request; -1 when all
 // are taken.
@@ -151,6 +153,8 @@ void workerLoop(WorkerContext* context) {
 
 void startWorker(HWND window) {
     stopWorker();
+    wakeUpsHeld = false;
+    wakeUpHeld = false;
     auto* context = static_cast<WorkerContext*>(std::calloc(1, sizeof(WorkerContext)));
     if (context == nullptr) {
         return;
@@ -189,9 +193,23 @@ void requestWork(const Work& work) {
     lockWorker(context);
     const bool wake = queueWork(&context->queue, work);
     unlockWorker(context);
-    if (wake) {
+    if (wake && wakeUpsHeld) {
+        wakeUpHeld = true;
+    } else if (wake) {
         wakeWorker(context);
     }
+}
+
+void holdWakeUps() {
+    wakeUpsHeld = true;
+}
+
+void releaseWakeUps() {
+    wakeUpsHeld = false;
+    if (wakeUpHeld && worker != nullptr) {
+        wakeWorker(worker);
+    }
+    wakeUpHeld = false;
 }
 
 bool collectAnswers() {

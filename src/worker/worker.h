@@ -67,6 +67,13 @@ constexpr unsigned kWorkerStopWaitMs = 1000;
 // Hands a query over. Without a worker the platform decides (see
 // answerWithoutWorker).
 void requestWork(const Work& work);
+// Holds the worker's wake-ups: a request made meanwhile is queued, and
+// the worker woken for it by releaseWakeUps(). The window holds them from
+// its tick to the paint that shows the tick, so the tick's queries do not
+// run beside that paint: under wine both go through its one server
+// process, and the paint would wait for the query.
+void holdWakeUps();
+void releaseWakeUps();
 // On the posted message: applies every answer waiting. True when any was.
 bool collectAnswers();
 

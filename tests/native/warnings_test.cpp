@@ -125,7 +125,9 @@ TEST_F(WarningTiming, ARuleTakesEffectAndLetsGoAfterTheDelay) {
         } else {
             cpu(step.cpu);
         }
-        updateWarnings(step.ms, 2000);
+        const bool before = warningInEffect(0);
+        // True exactly when the colour changes: the window repaints then.
+        EXPECT_EQ(updateWarnings(step.ms, 2000), before != step.inEffect) << step.ms << " ms";
         EXPECT_EQ(warningInEffect(0), step.inEffect) << step.ms << " ms";
     }
 

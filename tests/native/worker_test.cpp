@@ -14,7 +14,9 @@
 #include "format/format.h"
 #include "metrics/disk_native.h"
 #include "metrics/stand_ins.h"
+#include "metrics/system_native.h"
 #include "metrics/temperature.h"
+#include "plugin/frame.h"
 #include "worker/worker_native.h"
 
 namespace {
@@ -159,6 +161,55 @@ TEST_F(WorkerTest, AnAnswerForAnOldFormatIsDropped) {
     updateDiskSpace();
     pass(2);
     EXPECT_TRUE(within(std::chrono::seconds(5), [] { return posts() == 3; }));
+}
+
+// The process count is asked on the worker's thread, which a main tick
+// wakes once its paint is done. Its answer has the line painted anew only
+// when what is shown changed; a failed count keeps the last, and a new
+// format shows the last count until its answer.
+TEST_F(WorkerTest, TheProcessCountIsAnsweredByTheWorkerAndRepaintsOnlyWhenItChanged) {
+    createSystemSampler();
+    startWorker(nullptr);
+    compile("%CN procs, cpu %CP");
+    takeSegmentChanges();  // the compile's line is painted
+    int answers = 0;
+    // As a main tick asks: the worker is woken once the tick is painted.
+    auto answered = [&answers](int count) {
+        systemStandIn.processCount = count;
+        holdWakeUps();
+        updateProcessCount();
+        releaseWakeUps();
+        ++answers;
+        return within(std::chrono::seconds(5), [&answers] { return posts() == answers; });
+    };
+    ASSERT_TRUE(answered(42));
+    EXPECT_EQ(shown(), "procnum procs, cpu cpu");  // until the window applies the answer
+    EXPECT_TRUE(applyAnswers(0));
+    EXPECT_EQ(shown(), "42 procs, cpu cpu");
+    EXPECT_EQ(segmentValue(0).value, 42);
+
+    ASSERT_TRUE(answered(42));
+    EXPECT_FALSE(applyAnswers(0));  // the same count: no paint
+    EXPECT_FALSE(applyAnswers(0));  // no answer waiting
+    ASSERT_TRUE(answered(0));       // none read
+    EXPECT_FALSE(applyAnswers(0));
+    EXPECT_EQ(shown(), "42 procs, cpu cpu");
+    // A figure written since the last paint (by a slower timer) is painted
+    // with the next answer, even one that changes nothing.
+    writeSegment(slotOf(SlotCpuLoad), "5%");
+    ASSERT_TRUE(answered(42));
+    EXPECT_TRUE(applyAnswers(0));
+
+    compile("n=%CN");
+    systemStandIn.processCount = 43;
+    updateProcessCount();
+    EXPECT_EQ(shown(), "n=42");
+    ++answers;
+    ASSERT_TRUE(within(std::chrono::seconds(5), [&answers] { return posts() == answers; }));
+    EXPECT_TRUE(applyAnswers(0));
+    EXPECT_EQ(shown(), "n=43");
+    EXPECT_EQ(systemStandIn.processCounts, answers);
+    destroySystemSampler();
 }
 
 // Kinds of work that only count the answers applied; a request carries
