@@ -359,13 +359,6 @@ TEST(Tooltip, LongTextIsCutAndNotResentEveryPaint) {
     EXPECT_EQ(trackTooltip(&tool, rect, text.c_str()), 0u);
 }
 
-TEST(DrawText, AlignsAsAskedAndShowsAnAmpersandAsWritten) {
-    const unsigned kNoPrefix = 0x800;
-    EXPECT_EQ(textDrawFormat(0, false), kNoPrefix | 0x40 | 0x20 | 0x04);
-    EXPECT_EQ(textDrawFormat(1, true), kNoPrefix | 0x40 | 0x01);
-    EXPECT_EQ(textDrawFormat(2 | 0x400, true), kNoPrefix | 0x40 | 0x02);  // DT_CALCRECT dropped
-}
-
 constexpr MetricSlot kCp = metricSlot("CP");
 constexpr MetricSlot kRp = metricSlot("RP");
 constexpr MetricSlot kH = metricSlot("H");
